@@ -1,0 +1,26 @@
+// The game's messages of the main window: commands, clock ticks and clicks, and the status bar.
+#ifndef ONDULOR_UI_EVENTS_H
+#define ONDULOR_UI_EVENTS_H
+
+#include <windows.h>
+
+#include <cstdint>
+
+void handle_command(WORD command_id);
+void handle_tick();
+void handle_click(LPARAM position);
+
+void set_status_message(const char* text);
+void show_points(std::int32_t points);
+void play_sound(std::int32_t index);
+void invalidate_queue_column();
+
+// Seams for the calls that tests must never make for real: under Wine the help engine blocks on a
+// missing help file, and sound cannot be heard. The defaults call the platform.
+extern BOOL (*play_sound_resource)(LPCSTR resource, HMODULE module, DWORD flags);
+extern BOOL (*system_beep)(UINT type);
+extern BOOL (*open_help)(HWND window, LPCSTR path, UINT command, ULONG_PTR data);
+extern UINT (*count_wave_devices)();
+extern std::int32_t wave_device_count;
+
+#endif
