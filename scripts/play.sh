@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds Ondulor (installing what is missing) and plays it under Wine on this display.
+#   scripts/play.sh            play in the current X display
+#   scripts/play.sh --xvfb [S] run the game S seconds (default 5) in a virtual display and save a
+#                              screenshot to build/screenshot.png
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+bash scripts/deps.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target ondulor | tail -1
+exe=$root/build/windows/ondulor.exe
+echo "Built $exe (settings and scores go to $root/build/windows/ondulor.ini)"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+prefix=$root/build/windows/wine-x11
+bash scripts/wine-prefix.sh "$prefix" x11
+export WINEPREFIX=$prefix
+
+if [ "${1:-}" = "--xvfb" ]; then
+  seconds=${2:-5}
+  display=:$((90 + RANDOM % 9))
+  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  trap 'kill $xvfb 2>/dev/null || true' EXIT
+  sleep 1
+  export DISPLAY=$display
+  (cd "$root/build/windows" && wine ondulor.exe) &
+  sleep "$seconds"
+  import -window root "$root/build/screenshot.png"
+  echo "Screenshot saved to $root/build/screenshot.png"
+  xdotool search --name '^Ondulor$' key --clearmodifiers alt+F4 >/dev/null 2>&1 || true
+  sleep 1
+  wineserver -k 2>/dev/null || true
+  exit 0
+fi
+
+if [ -z "${DISPLAY:-}" ]; then
+  echo "No display: DISPLAY is not set, so the game window has nowhere to appear."
+  echo "Run this from a desktop session, or try: bash scripts/play.sh --xvfb   (screenshot in a virtual display)"
+  exit 1
+fi
+cd "$root/build/windows"
+exec wine ondulor.exe
