@@ -1,0 +1,173 @@
+// Reading and writing the settings file: three setting lines, then up to 24 score lines, CR LF.
+#include "app/settings_file.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/scores.h"
+#include "app/texts.h"
+#include "res/resource_ids.h"
+#include "util/file_util.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+Settings settings;
+
+namespace {
+
+constexpr std::int32_t LineBufferSize = 64;
+constexpr std::int32_t DefaultDuration = 90;
+constexpr char temporary_suffix[] = ".tmp";
+constexpr std::size_t TemporaryPathSize = 512;
+
+bool is_space(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// A signed decimal like strtol reads it, but held at the int32 limits instead of overflowing.
+std::int32_t read_decimal(const char* text) {
+    while (is_space(*text)) {
+        ++text;
+    }
+    bool negative = false;
+    if (*text == '+' || *text == '-') {
+        negative = *text == '-';
+        ++text;
+    }
+    const std::int64_t limit = negative ? -static_cast<std::int64_t>(INT32_MIN) : INT32_MAX;
+    std::int64_t value = 0;
+    while (*text >= '0' && *text <= '9') {
+        value = value * 10 + (*text - '0');
+        if (value > limit) {
+            value = limit;
+        }
+        ++text;
+    }
+    return static_cast<std::int32_t>(negative ? -value : value);
+}
+
+// One line of at most 63 bytes, as fgets gives it; false at end of file.
+bool read_line(std::FILE* stream, char* line) {
+    return std::fgets(line, LineBufferSize, stream) != nullptr;
+}
+
+// Reads the value after the first '=' of the next line into value; a missing line or '=' keeps it.
+void read_setting_line(std::FILE* stream, std::int32_t& value) {
+    char line[LineBufferSize];
+    if (!read_line(stream, line)) {
+        return;
+    }
+    const char* equals = std::strchr(line, '=');
+    if (equals != nullptr) {
+        value = read_decimal(equals + 1);
+    }
+}
+
+// The name part of a score line: cut at its last CR, without a trailing LF, at most 24 characters.
+void store_name(ScoreEntry& entry, char* name) {
+    char* last_cr = std::strrchr(name, '\r');
+    if (last_cr != nullptr) {
+        *last_cr = '\0';
+    }
+    std::size_t length = std::strlen(name);
+    if (length > 0 && name[length - 1] == '\n') {
+        name[--length] = '\0';
+    }
+    if (length > static_cast<std::size_t>(ScoreNameLength)) {
+        length = ScoreNameLength;
+    }
+    std::memcpy(entry.name, name, length);
+    entry.name[length] = '\0';
+}
+
+bool write_text(std::FILE* stream, const char* text) {
+    return std::fputs(text, stream) >= 0 && std::fputs("\r\n", stream) >= 0;
+}
+
+bool write_lines(std::FILE* stream) {
+    char line[LineBufferSize];
+    const std::int32_t keys[3] = {TXT_KEY_LANGUAGE, TXT_KEY_DURATION, TXT_KEY_SOUND};
+    const std::int32_t values[3] = {settings.language, settings.duration, settings.sound};
+    for (std::int32_t i = 0; i < 3; ++i) {
+        std::snprintf(line, sizeof line, load_text(keys[i]), static_cast<int>(values[i]));
+        if (!write_text(stream, line)) {
+            return false;
+        }
+    }
+    for (const ScoreEntry& entry : score_table.entries) {
+        if (entry.score == 0) {
+            break;
+        }
+        std::snprintf(line, sizeof line, "%d,%.24s", static_cast<int>(entry.score), entry.name);
+        if (!write_text(stream, line)) {
+            return false;
+        }
+    }
+    return std::fflush(stream) == 0 && std::ferror(stream) == 0;
+}
+
+// Puts the finished temporary file in the place of the old one in one step.
+bool replace_file(const char* temporary_path, const char* path) {
+#ifdef _WIN32
+    return MoveFileExA(temporary_path, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    return std::rename(temporary_path, path) == 0;
+#endif
+}
+
+}  // namespace
+
+void read_settings(const char* path) {
+    if (file_exists(path) == 0) {
+        settings.language = LANGUAGE_ENGLISH;
+        settings.sound = 0;
+        settings.duration = DefaultDuration;
+        return;
+    }
+    std::FILE* stream = open_or_die(path, "r+b");
+    read_setting_line(stream, settings.language);
+    if (settings.language != LANGUAGE_FRENCH && settings.language != LANGUAGE_ENGLISH) {
+        settings.language = LANGUAGE_ENGLISH;
+    }
+    read_setting_line(stream, settings.duration);
+    read_setting_line(stream, settings.sound);
+
+    char line[LineBufferSize];
+    for (ScoreEntry& entry : score_table.entries) {
+        if (!read_line(stream, line)) {
+            break;
+        }
+        entry.score = read_decimal(line);
+        char* comma = std::strchr(line, ',');
+        if (comma == nullptr) {
+            break;
+        }
+        store_name(entry, comma + 1);
+    }
+    std::fclose(stream);
+}
+
+void write_settings(const char* path) {
+    // The new content goes to a temporary file beside the old one, which it replaces only once it
+    // is whole: a full disk or a failed write never leaves a short or empty settings file.
+    char temporary_path[TemporaryPathSize];
+    const std::size_t path_length = std::strlen(path);
+    if (path_length + sizeof temporary_suffix > sizeof temporary_path) {
+        report_open_failure(path);
+    }
+    std::memcpy(temporary_path, path, path_length);
+    std::memcpy(temporary_path + path_length, temporary_suffix, sizeof temporary_suffix);
+
+    std::FILE* stream = std::fopen(temporary_path, "w+b");
+    if (stream == nullptr) {
+        report_open_failure(path);
+    }
+    const bool written = write_lines(stream);
+    const bool closed = std::fclose(stream) == 0;
+    if (!written || !closed || !replace_file(temporary_path, path)) {
+        std::remove(temporary_path);
+        report_open_failure(path);
+    }
+}

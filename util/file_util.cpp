@@ -1,0 +1,173 @@
+// File and text routines of the game and the one fatal error report; Win32 and POSIX branches.
+#include "util/file_util.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "app/texts.h"
+#include "res/resource_ids.h"
+#include "ui/main_window.h"
+#else
+#include <sys/stat.h>
+
+#include <ctime>
+#endif
+
+namespace {
+
+// "Erreur à l'ouverture du fichier : " in Windows-1252, always French.
+constexpr char open_failure_prefix[] = "Erreur \340 l'ouverture du fichier : ";
+constexpr char ellipsis[] = "...";
+
+#ifndef _WIN32
+// FAT date and time of a broken-down local time; 0 when the year lies outside 1980 to 2107.
+std::uint32_t pack_fat_time(const std::tm& local) {
+    const int year = local.tm_year + 1900;
+    if (year < 1980 || year > 2107) {
+        return 0;
+    }
+    const std::uint32_t date = static_cast<std::uint32_t>(year - 1980) << 9 |
+                               static_cast<std::uint32_t>(local.tm_mon + 1) << 5 |
+                               static_cast<std::uint32_t>(local.tm_mday);
+    const std::uint32_t time = static_cast<std::uint32_t>(local.tm_hour) << 11 |
+                               static_cast<std::uint32_t>(local.tm_min) << 5 |
+                               static_cast<std::uint32_t>(local.tm_sec / 2);
+    return date << 16 | time;
+}
+#endif
+
+// The packed value as the signed result, with 0 turned into -1.
+std::int32_t packed_result(std::uint32_t packed) {
+    if (packed == 0) {
+        return -1;
+    }
+    std::int32_t result;
+    std::memcpy(&result, &packed, sizeof result);
+    return result;
+}
+
+}  // namespace
+
+std::int32_t file_exists(const char* path) {
+#ifdef _WIN32
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    const DWORD skipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    BOOL more = TRUE;
+    while (more && (found.dwFileAttributes & skipped) != 0) {
+        more = FindNextFileA(search, &found);
+    }
+    FindClose(search);
+    if (!more) {
+        return 0;
+    }
+    FILETIME local;
+    WORD date = 0;
+    WORD time = 0;
+    if (!FileTimeToLocalFileTime(&found.ftLastWriteTime, &local) ||
+        !FileTimeToDosDateTime(&local, &date, &time)) {
+        return -1;
+    }
+    return packed_result(static_cast<std::uint32_t>(date) << 16 | time);
+#else
+    struct stat status;
+    if (stat(path, &status) != 0 || S_ISDIR(status.st_mode)) {
+        return 0;
+    }
+    std::tm local;
+    const std::time_t modified = status.st_mtime;
+    if (localtime_r(&modified, &local) == nullptr) {
+        return -1;
+    }
+    return packed_result(pack_fat_time(local));
+#endif
+}
+
+void append_char(char* text, char c) {
+    const std::size_t length = std::strlen(text);
+    text[length] = c;
+    text[length + 1] = '\0';
+}
+
+char* set_extension(char* path, const char* extension) {
+    const std::int32_t length = static_cast<std::int32_t>(std::strlen(path));
+    const char* last_dot = std::strrchr(path, '.');
+    if (last_dot != nullptr && last_dot - path >= length - 4) {
+        path[last_dot - path + 1] = '\0';
+    } else {
+        append_char(path, '.');
+    }
+    char lowered[4] = {};
+    for (std::int32_t i = 0; i < 3 && extension[i] != '\0'; ++i) {
+        const char c = extension[i];
+        lowered[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    std::strcat(path, lowered);
+    return path;
+}
+
+std::FILE* open_or_die(const char* path, const char* mode) {
+    std::FILE* stream = std::fopen(path, mode);
+    if (stream == nullptr) {
+        report_open_failure(path);
+    }
+    return stream;
+}
+
+void report_open_failure(const char* path) {
+    char message[MessageBufferSize];
+    const std::size_t prefix_length = sizeof open_failure_prefix - 1;
+    const std::size_t room = sizeof message - prefix_length - 1;
+    const std::size_t path_length = std::strlen(path);
+    std::memcpy(message, open_failure_prefix, prefix_length);
+    char* tail = message + prefix_length;
+    if (path_length <= room) {
+        std::memcpy(tail, path, path_length + 1);
+    } else {
+        // Too long for the box: keep the start (the drive) and the end (the file name).
+        const std::size_t kept = room - (sizeof ellipsis - 1);
+        const std::size_t head = kept / 2;
+        const std::size_t end = kept - head;
+        std::memcpy(tail, path, head);
+        std::memcpy(tail + head, ellipsis, sizeof ellipsis - 1);
+        std::memcpy(tail + head + sizeof ellipsis - 1, path + path_length - end, end);
+        tail[room] = '\0';
+    }
+    fatal_error(message);
+}
+
+void fatal_error(const char* message) {
+#ifdef _WIN32
+    MessageBoxA(main_window, message, load_text(TXT_FATAL_CAPTION), MB_OK | MB_ICONSTOP);
+#else
+    std::fputs(message, stderr);
+    std::fputc('\n', stderr);
+#endif
+    std::exit(1);
+}
+
+std::int32_t trim_leading_spaces(char* text) {
+    std::size_t skipped = 0;
+    while (text[skipped] == ' ') {
+        ++skipped;
+    }
+    if (skipped == 0) {
+        return 0;
+    }
+    std::memmove(text, text + skipped, std::strlen(text + skipped) + 1);
+    return 1;
+}
+
+void trim_trailing_spaces(char* text) {
+    std::size_t length = std::strlen(text);
+    while (length > 0 && text[length - 1] == ' ') {
+        --length;
+    }
+    text[length] = '\0';
+}

@@ -1,0 +1,37 @@
+// File names, file existence, opening a file or dying, the fatal error report, and blank trimming.
+#ifndef ONDULOR_UTIL_FILE_UTIL_H
+#define ONDULOR_UTIL_FILE_UTIL_H
+
+#include <cstdint>
+#include <cstdio>
+
+// Size of the buffer in which the open-failure message is built.
+constexpr std::int32_t MessageBufferSize = 256;
+
+// 0 when no plain file (not a directory, not hidden, not system) matches path; otherwise its
+// last-write time in local time, packed as a FAT date (high half) and time (low half); -1 when
+// that packed value would be 0 or the time cannot be packed, so an existing file never gives 0.
+std::int32_t file_exists(const char* path);
+
+// Replaces the extension of path (at most three characters after its last '.') with extension,
+// written in lower case; appends ".extension" when there is none. The buffer needs room for 4 more.
+char* set_extension(char* path, const char* extension);
+
+void append_char(char* text, char c);
+
+// An open stream on path, or the open-failure report, which never returns.
+std::FILE* open_or_die(const char* path, const char* mode);
+
+// Ends the process through fatal_error with "Erreur \340 l'ouverture du fichier : " and path.
+[[noreturn]] void report_open_failure(const char* path);
+
+// Shows message in an error box (on Windows; on the host it goes to stderr) and exits with code 1.
+[[noreturn]] void fatal_error(const char* message);
+
+// Removes leading blanks (space only); 1 when any were removed, else 0.
+std::int32_t trim_leading_spaces(char* text);
+
+// Removes trailing blanks (space only).
+void trim_trailing_spaces(char* text);
+
+#endif
