@@ -1,0 +1,221 @@
+// The about, game-over, best-scores and name-entry boxes, and the end-of-game recording.
+#include "app/dialogs.h"
+
+#include <cstdio>
+
+#include "app/scores.h"
+#include "app/texts.h"
+#include "game/game_state.h"
+#include "resource_ids.h"
+#include "ui/main_window.h"
+#include "ui/window.h"
+#include "util/file_util.h"
+
+namespace {
+
+constexpr int NameBufferSize = 64;
+constexpr int NameFieldLimit = 24;  // what the edit box hands over, terminator included
+constexpr std::int32_t ScoreSlots = 24;
+
+void set_title(HWND dialog, std::int32_t text_id)
+{
+    SetWindowTextA(dialog, load_text(text_id));
+}
+
+void set_control_text(HWND dialog, int control_id, std::int32_t text_id)
+{
+    SetWindowTextA(GetDlgItem(dialog, control_id), load_text(text_id));
+}
+
+bool is_close_command(WPARAM w_param)
+{
+    return (w_param & 0xFFF0) == SC_CLOSE;
+}
+
+char* name_buffer_of(HWND dialog)
+{
+    return reinterpret_cast<char*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+}
+
+void fill_score_list(HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, IDC_SCORES_LIST);
+    for (std::int32_t slot = 0; slot < ScoreSlots && score_table.entries[slot].score != 0; ++slot) {
+        char line[64];
+        format_score_line(score_table.entries[slot], line);
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+    }
+}
+
+void take_name(HWND dialog)
+{
+    char* name = name_buffer_of(dialog);
+    if (name == nullptr) {
+        return;
+    }
+    GetWindowTextA(GetDlgItem(dialog, IDC_NAME_EDIT), name, NameFieldLimit);
+    trim_leading_spaces(name);
+    trim_trailing_spaces(name);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK about_dialog_proc(HWND dialog, UINT message, WPARAM w_param, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        center_window(dialog, main_window);
+        set_title(dialog, TXT_ABOUT);
+        set_control_text(dialog, IDC_ABOUT_TITLE, TXT_ABOUT_VERSION);
+        set_control_text(dialog, IDC_ABOUT_NOTICE, TXT_ABOUT_CONTACT);
+        set_control_text(dialog, IDC_OK, TXT_OK);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(w_param)) {
+        case IDC_OK:
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    case WM_SYSCOMMAND:
+        if (is_close_command(w_param)) {
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK game_over_dialog_proc(HWND dialog, UINT message, WPARAM w_param, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG: {
+        center_window(dialog, main_window);
+        set_title(dialog, TXT_GAME_OVER_TITLE);
+        char text[128];
+        std::snprintf(text, sizeof text, load_text(TXT_GAME_OVER_TEXT), static_cast<int>(game_state.points),
+                      static_cast<int>(game_state.elapsed_seconds / 60),
+                      static_cast<int>(game_state.elapsed_seconds % 60));
+        SetWindowTextA(GetDlgItem(dialog, IDC_GAME_OVER_TEXT), text);
+        set_control_text(dialog, IDC_OK, TXT_OK);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(w_param)) {
+        case IDC_OK:
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    case WM_SYSCOMMAND:
+        if (is_close_command(w_param)) {
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK best_scores_dialog_proc(HWND dialog, UINT message, WPARAM w_param, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        center_window(dialog, main_window);
+        set_title(dialog, TXT_SCORES_TITLE);
+        set_control_text(dialog, IDC_OK, TXT_OK);
+        set_control_text(dialog, IDC_SCORES_RESET, TXT_RESET_SCORES);
+        fill_score_list(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(w_param)) {
+        case IDC_OK:
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        case IDC_SCORES_RESET:
+            clear_scores();
+            SendMessageA(GetDlgItem(dialog, IDC_SCORES_LIST), LB_RESETCONTENT, 0, 0);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    case WM_SYSCOMMAND:
+        if (is_close_command(w_param)) {
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK name_dialog_proc(HWND dialog, UINT message, WPARAM w_param, LPARAM l_param)
+{
+    switch (message) {
+    case WM_INITDIALOG: {
+        center_window(dialog, main_window);
+        set_title(dialog, TXT_NAME_TITLE);
+        set_control_text(dialog, IDC_OK, TXT_OK);
+        // The whole pointer in the user slot: a 32-bit slot would cut a 64-bit address.
+        SetWindowLongPtrA(dialog, GWLP_USERDATA, l_param);
+        char* name = name_buffer_of(dialog);
+        HWND edit = GetDlgItem(dialog, IDC_NAME_EDIT);
+        if (name != nullptr) {
+            name[0] = ' ';
+            name[1] = '\0';
+            SetWindowTextA(edit, name);
+        }
+        SetFocus(edit);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(w_param)) {
+        case IDC_OK:
+            take_name(dialog);
+            EndDialog(dialog, 1);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    case WM_SYSCOMMAND:
+        if (is_close_command(w_param)) {
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void record_score()
+{
+    const std::int32_t slot = enter_score(game_state.points);
+    if (slot < 0 || slot >= ScoreSlots) {
+        return;
+    }
+    // Empty until the box writes into it, so a box that cannot open stores an empty name.
+    char name[NameBufferSize] = "";
+    DialogBoxParamA(instance_handle, MAKEINTRESOURCEA(DLG_NAME), main_window, name_dialog_proc,
+                    reinterpret_cast<LPARAM>(name));
+    char* stored = score_table.entries[slot].name;
+    const int capacity = static_cast<int>(sizeof score_table.entries[slot].name);
+    int length = 0;
+    while (length < capacity - 1 && name[length] != '\0') {
+        stored[length] = name[length];
+        ++length;
+    }
+    stored[length] = '\0';
+}

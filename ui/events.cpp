@@ -1,0 +1,194 @@
+// The game's messages of the main window: menu commands, the clock tick, the click, the status bar
+// and the refusal sound.
+#include "ui/events.h"
+
+#include <commctrl.h>
+#include <mmsystem.h>
+
+#include <cstdio>
+
+#include "app/dialogs.h"
+#include "app/menu.h"
+#include "app/settings_file.h"
+#include "app/texts.h"
+#include "game/board.h"
+#include "game/flow.h"
+#include "game/game_state.h"
+#include "game/queue.h"
+#include "resource_ids.h"
+#include "ui/main_window.h"
+#include "ui/render.h"
+
+namespace {
+
+constexpr int StatusTimePart = 0;
+constexpr int StatusPointsPart = 1;
+constexpr int StatusMessagePart = 2;
+constexpr std::int32_t QueueLength = 5;
+
+// Wrappers rather than the platform functions themselves, so the seams keep one calling convention.
+BOOL platform_play_sound(LPCSTR resource, HMODULE module, DWORD flags)
+{
+    return PlaySoundA(resource, module, flags);
+}
+
+BOOL platform_beep(UINT type)
+{
+    return MessageBeep(type);
+}
+
+BOOL platform_help(HWND window, LPCSTR path, UINT command, ULONG_PTR data)
+{
+    return WinHelpA(window, path, command, data);
+}
+
+UINT platform_wave_devices()
+{
+    return waveOutGetNumDevs();
+}
+
+void set_status_part(int part, const char* text)
+{
+    SendMessageA(status_bar, SB_SETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
+}
+
+void open_dialog(int template_id, DLGPROC procedure)
+{
+    DialogBoxParamA(instance_handle, MAKEINTRESOURCEA(template_id), main_window, procedure, 0);
+}
+
+void start_new_game()
+{
+    game_state.game_over = 0;
+    game_state.elapsed_seconds = 0;
+    // A game in which no piece is laid must not offer the previous game's points to the score table.
+    game_state.points = 0;
+    new_game();
+    set_status_message("");
+    InvalidateRect(main_window, nullptr, FALSE);
+    paint_window();
+}
+
+void switch_language()
+{
+    settings.language = settings.language == LANGUAGE_ENGLISH ? LANGUAGE_FRENCH : LANGUAGE_ENGLISH;
+    relabel_menu(main_window, main_menu);
+}
+
+void end_game()
+{
+    set_status_message(load_text(TXT_GAME_OVER_STATUS));
+    // Marked over before the box opens: the ticks that its loop dispatches must not end the game again.
+    game_state.game_over = 1;
+    open_dialog(DLG_GAME_OVER, game_over_dialog_proc);
+    record_score();
+}
+
+}  // namespace
+
+BOOL (*play_sound_resource)(LPCSTR resource, HMODULE module, DWORD flags) = platform_play_sound;
+BOOL (*system_beep)(UINT type) = platform_beep;
+BOOL (*open_help)(HWND window, LPCSTR path, UINT command, ULONG_PTR data) = platform_help;
+UINT (*count_wave_devices)() = platform_wave_devices;
+std::int32_t wave_device_count = -1;
+
+void handle_command(WORD command_id)
+{
+    switch (command_id) {
+    case CMD_NEW_GAME:
+        start_new_game();
+        break;
+    case CMD_QUIT:
+        PostMessageA(main_window, WM_DESTROY, 0, 0);
+        break;
+    case CMD_SETTINGS:
+        open_dialog(DLG_SETTINGS, settings_dialog_proc);
+        break;
+    case CMD_SCORES:
+        open_dialog(DLG_SCORES, best_scores_dialog_proc);
+        break;
+    case CMD_LANGUAGE:
+        switch_language();
+        break;
+    case CMD_ABOUT:
+        open_dialog(DLG_ABOUT, about_dialog_proc);
+        break;
+    case CMD_HELP:
+        open_help(main_window, help_path, HELP_INDEX, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void handle_tick()
+{
+    if (game_state.game_over == 1) {
+        return;
+    }
+    // With no time limit the count would otherwise overflow after 68 years of play.
+    if (game_state.elapsed_seconds < INT32_MAX) {
+        game_state.elapsed_seconds += 1;
+    }
+    // At or past the duration rather than only equal to it: a duration shortened below the time
+    // already played ends the game at the next tick. A duration of 0 or less means no limit.
+    if (settings.duration > 0 && game_state.elapsed_seconds >= settings.duration) {
+        end_game();
+    }
+    char time_text[64];
+    std::snprintf(time_text, sizeof time_text, "%d'%02d\"", static_cast<int>(game_state.elapsed_seconds / 60),
+                  static_cast<int>(game_state.elapsed_seconds % 60));
+    set_status_part(StatusTimePart, time_text);
+}
+
+void handle_click(LPARAM position)
+{
+    if (game_state.game_over == 1) {
+        return;
+    }
+    const std::int32_t column = LOWORD(position) / board.cell_size;
+    const std::int32_t row = HIWORD(position) / board.cell_size;
+    if (column >= board.columns || row >= board.rows || board.cells[column * 15 + row] != Empty) {
+        play_sound(0);
+        return;
+    }
+    board.cells[column * 15 + row] = piece_queue.slots[QueueLength - 1];
+    draw_cell(column, row);
+    compute_flow(draw_cell);
+    show_points(compute_points());
+    advance_queue(invalidate_queue_column);
+}
+
+void set_status_message(const char* text)
+{
+    set_status_part(StatusMessagePart, text);
+}
+
+void show_points(std::int32_t points)
+{
+    char points_text[64];
+    std::snprintf(points_text, sizeof points_text, load_text(TXT_POINTS), static_cast<int>(points));
+    set_status_part(StatusPointsPart, points_text);
+}
+
+void play_sound(std::int32_t index)
+{
+    if (settings.sound == 0) {
+        return;
+    }
+    if (wave_device_count == -1) {
+        wave_device_count = static_cast<std::int32_t>(count_wave_devices());
+    }
+    if (wave_device_count != 0) {
+        play_sound_resource(MAKEINTRESOURCEA(RES_SOUND_REFUSAL + index), instance_handle,
+                            SND_RESOURCE | SND_ASYNC | SND_NOSTOP);
+    } else {
+        system_beep(static_cast<UINT>(index) * 16);
+    }
+}
+
+void invalidate_queue_column()
+{
+    RECT column = {queue_left, 0, queue_left + board.cell_size, QueueLength * board.cell_size};
+    InvalidateRect(main_window, &column, FALSE);
+}
