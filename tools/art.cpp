@@ -125,18 +125,28 @@ static void draw_collar(Side side)
     }
 }
 
-// The source's foot: the band widens one pixel a row on each side down to the bottom edge,
-// closed by a black base with its grey lining.
+// The source's foot: below a short neck the band flares like a bell, its walls following
+// 12 - 11 * ((y - 20) / 11)^2, down to a black base that nearly spans the bottom edge.
+static std::int32_t foot_left(std::int32_t y)
+{
+    std::int32_t depth = y - FootTop;
+    return BandFirst - (11 * depth * depth + 60) / 121;
+}
+
 static void draw_foot()
 {
     for (std::int32_t y = FootTop; y < 32; ++y) {
-        std::int32_t left = BandFirst - (y - FootTop);
-        std::int32_t right = 31 - left;
-        for (std::int32_t x = left; x <= right; ++x) {
+        std::int32_t left = foot_left(y);
+        std::int32_t above = y == FootTop ? left : foot_left(y - 1);
+        // Where the wall steps out by more than a pixel a row, it runs along the row to stay unbroken.
+        std::int32_t wall_end = above - 1 > left ? above - 1 : left;
+        std::int32_t lining_end = above > wall_end + 1 ? above : wall_end + 1;
+        for (std::int32_t x = left; x <= 31 - left; ++x) {
+            std::int32_t from_side = x < 16 ? x : 31 - x;
             Role role = Channel;
-            if (x == left || x == right || y == 31) {
+            if (from_side <= wall_end || y == 31) {
                 role = Wall;
-            } else if (x == left + 1 || x == right - 1 || y == 30) {
+            } else if (from_side <= lining_end || y == 30) {
                 role = Lining;
             }
             roles[y][x] = role;
@@ -263,15 +273,17 @@ void draw_icon(std::int32_t size, Picture& picture)
         fill_rect(picture, 12, 1, 19, 2, DarkGrey);
         fill_rect(picture, 14, 11, 17, 14, LightGrey);
         fill_rect(picture, 15, 10, 16, 15, LightGrey);
-        // The foot widens one pixel a row to a base.
+        // The foot flares like the source tile's, down to a base.
         for (std::int32_t y = 21; y <= 29; ++y) {
-            std::int32_t left = 13 - (y - 21);
-            std::int32_t right = 31 - left;
-            fill_rect(picture, left, y, right, y, LightGrey);
-            put(picture, left, y, Black);
-            put(picture, right, y, Black);
-            put(picture, left + 1, y, DarkGrey);
-            put(picture, right - 1, y, DarkGrey);
+            std::int32_t depth = y - 21;
+            std::int32_t above = 13 - (8 * (depth - 1) * (depth - 1) + 32) / 64;
+            std::int32_t left = 13 - (8 * depth * depth + 32) / 64;
+            std::int32_t wall_end = y > 21 && above - 1 > left ? above - 1 : left;
+            fill_rect(picture, left, y, 31 - left, y, LightGrey);
+            fill_rect(picture, left, y, wall_end, y, Black);
+            fill_rect(picture, 31 - wall_end, y, 31 - left, y, Black);
+            put(picture, wall_end + 1, y, DarkGrey);
+            put(picture, 30 - wall_end, y, DarkGrey);
         }
         fill_rect(picture, 5, 29, 26, 30, Black);
         fill_rect(picture, 7, 28, 24, 28, DarkGrey);
@@ -291,10 +303,14 @@ void draw_icon(std::int32_t size, Picture& picture)
             put(picture, 15 - left, y, Black);
         }
         fill_rect(picture, 2, 15, 13, 15, Black);
-        put(picture, 1, 1, DarkGrey);
-        put(picture, 14, 1, DarkGrey);
-        put(picture, 1, 10, DarkGrey);
-        put(picture, 14, 10, DarkGrey);
+        fill_rect(picture, 0, 1, 2, 1, DarkGrey);
+        fill_rect(picture, 1, 0, 1, 2, DarkGrey);
+        fill_rect(picture, 13, 1, 15, 1, DarkGrey);
+        fill_rect(picture, 14, 0, 14, 2, DarkGrey);
+        fill_rect(picture, 0, 10, 2, 10, DarkGrey);
+        fill_rect(picture, 1, 9, 1, 11, DarkGrey);
+        fill_rect(picture, 13, 10, 15, 10, DarkGrey);
+        fill_rect(picture, 14, 9, 14, 11, DarkGrey);
     }
 }
 
