@@ -1,0 +1,207 @@
+// Start-up, message loop, main window procedure and window centring of the game window.
+#include "ui/window.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "app/menu.h"
+#include "app/settings_file.h"
+#include "app/texts.h"
+#include "game/board.h"
+#include "game/queue.h"
+#include "res/resource_ids.h"
+#include "ui/events.h"
+#include "ui/main_window.h"
+#include "ui/render.h"
+#include "util/file_util.h"
+
+DWORD (*module_file_name)(HMODULE module, LPSTR buffer, DWORD size) = GetModuleFileNameA;
+
+namespace {
+
+constexpr char ClassName[] = "ondulor";
+constexpr DWORD MainWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr UINT ClockTimer = 1;
+constexpr UINT ClockPeriod = 1000;
+
+// One axis of center_window: centred on the reference span, then pulled back onto the screen.
+// A window longer than the screen ends at the screen's far edge, which leaves it a negative start.
+int centred_position(int reference_start, int reference_length, int length, int screen_length)
+{
+    int position = reference_start + (reference_length - length) / 2;
+    if (position < 0) {
+        position = 0;
+    } else if (position + length > screen_length) {
+        position = screen_length - length;
+    }
+    return position;
+}
+
+bool register_main_class()
+{
+    WNDCLASSA window_class = {};
+    window_class.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    window_class.lpfnWndProc = main_window_proc;
+    window_class.hInstance = instance_handle;
+    window_class.hIcon = LoadIconA(instance_handle, MAKEINTRESOURCEA(RES_ICON_APP));
+    window_class.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW, spelled for the A call
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_MENU + 1));
+    window_class.lpszMenuName = MAKEINTRESOURCEA(RES_MENU_MAIN);
+    window_class.lpszClassName = ClassName;
+    return RegisterClassA(&window_class) != 0;
+}
+
+void load_tiles()
+{
+    if (tile_set[0] != nullptr) {
+        return;
+    }
+    for (int index = 0; index < 9; ++index) {
+        tile_set[index] = LoadBitmapA(instance_handle, MAKEINTRESOURCEA(RES_TILE_FIRST_UNLIT + index));
+    }
+    for (int index = 9; index < TileCount; ++index) {
+        tile_set[index] = LoadBitmapA(instance_handle, MAKEINTRESOURCEA(RES_TILE_FIRST_LIT + index - 9));
+    }
+}
+
+void create_status_bar()
+{
+    // The settings box's spin control comes from the same library, so both classes are asked for here.
+    INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&controls);
+    status_bar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER, "", main_window, IDC_STATUS_BAR);
+    int right_edges[3] = {90, 180, -1};
+    SendMessageA(status_bar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(right_edges));
+}
+
+} // namespace
+
+void derive_paths()
+{
+    // The buffers hold MAX_PATH characters and the four of a new extension; a fetch that fills the
+    // whole limit was cut, and a cut path would put the settings into some other file.
+    DWORD length = module_file_name(instance_handle, help_path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        help_path[0] = '\0';
+        settings_path[0] = '\0';
+        return;
+    }
+    help_path[length] = '\0';
+    set_extension(help_path, "HLP");
+    std::memcpy(settings_path, help_path, sizeof settings_path);
+    set_extension(settings_path, "INI");
+}
+
+std::int32_t init_application(HINSTANCE previous_instance, LPSTR, int show_command)
+{
+    if (previous_instance == nullptr && !register_main_class()) {
+        return -1;
+    }
+    derive_paths();
+    // An empty path names no file, so the defaults apply.
+    read_settings(settings_path);
+
+    main_window = CreateWindowExA(0, ClassName, ClassName, MainWindowStyle, 0, 0, 200, 200, nullptr,
+                                  nullptr, instance_handle, nullptr);
+    if (main_window == nullptr) {
+        return -1;
+    }
+    load_tiles();
+    main_menu = GetMenu(main_window);
+    relabel_menu(main_window, main_menu);
+    accelerator_table = LoadAcceleratorsA(instance_handle, MAKEINTRESOURCEA(RES_ACCEL_MAIN));
+    SetWindowTextA(main_window, load_text(TXT_WINDOW_TITLE));
+
+    const int frame_width = board.columns * board.cell_size + 10;
+    const int frame_height = board.rows * board.cell_size + 23;
+    SetWindowPos(main_window, nullptr, 0, 0, frame_width + 40,
+                 frame_height + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) + 5, SWP_NOMOVE);
+    center_window(main_window, nullptr);
+
+    create_status_bar();
+    queue_left = frame_width - 5;
+    new_game();
+    paint_window();
+    SetTimer(main_window, ClockTimer, ClockPeriod, nullptr);
+    ShowWindow(main_window, show_command);
+    UpdateWindow(main_window);
+    return 0;
+}
+
+int run_application(HINSTANCE instance, HINSTANCE previous_instance, LPSTR command_line, int show_command)
+{
+    instance_handle = instance;
+    if (init_application(previous_instance, command_line, show_command) == -1) {
+        return -1;
+    }
+    // The close handling clears main_window and posts a quit that is never fetched: the loop ends
+    // right after that dispatch, with the wParam (0) of the WM_DESTROY it handled.
+    MSG message = {};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (TranslateAcceleratorA(main_window, accelerator_table, &message) == 0) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (main_window == nullptr) {
+            break;
+        }
+    }
+    if (settings_path[0] != '\0') {
+        write_settings(settings_path);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM w_param, LPARAM l_param)
+{
+    switch (message) {
+    case WM_DESTROY:
+        open_help(window, help_path, HELP_QUIT, 0);
+        main_window = nullptr;
+        PostQuitMessage(0);
+        return 0;
+    case WM_MOVE:
+    case WM_SETFOCUS:
+    case WM_PAINT:
+        paint_window();
+        return 0;
+    case WM_CLOSE:
+        // The window stays up while the loop ends and the settings are written.
+        PostMessageA(window, WM_DESTROY, 0, 0);
+        return 0;
+    case WM_COMMAND:
+        handle_command(LOWORD(w_param));
+        return 0;
+    case WM_TIMER:
+        handle_tick();
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        handle_click(l_param);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, w_param, l_param);
+    }
+}
+
+void center_window(HWND window, HWND owner)
+{
+    HDC screen = GetDC(window);
+    const int screen_width = GetDeviceCaps(screen, HORZRES);
+    const int screen_height = GetDeviceCaps(screen, VERTRES);
+    ReleaseDC(window, screen);
+
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    RECT reference = {0, 0, screen_width, screen_height};
+    if (owner != nullptr && !GetWindowRect(owner, &reference)) {
+        reference = {0, 0, screen_width, screen_height};
+    }
+    const int x = centred_position(reference.left, reference.right - reference.left, outer.right - outer.left,
+                                   screen_width);
+    const int y = centred_position(reference.top, reference.bottom - reference.top, outer.bottom - outer.top,
+                                   screen_height);
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}

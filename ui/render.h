@@ -1,0 +1,18 @@
+// Drawing of the board, the queue column and their frames from the tile bitmaps.
+#ifndef ONDULOR_UI_RENDER_H
+#define ONDULOR_UI_RENDER_H
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Repaints the whole client area of the main window inside a paint bracket; always 0.
+std::int32_t paint_window();
+
+// Repaints one board cell at once, without a paint message, then the board frame over it.
+void draw_cell(std::int32_t column, std::int32_t row);
+
+// The tile of the cell's value without its visited mark; an unknown value or position gives the empty tile.
+HBITMAP tile_for_cell(std::int32_t column, std::int32_t row);
+
+#endif

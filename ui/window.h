@@ -1,0 +1,30 @@
+// Start-up, message loop, main window procedure and window centring of the game window.
+#ifndef ONDULOR_UI_WINDOW_H
+#define ONDULOR_UI_WINDOW_H
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Registers the class, reads the settings, creates, sizes and shows the main window and starts the
+// first game and the clock. The instance handle must be stored first. 0 when the window is up, -1 when
+// the class cannot be registered or the window cannot be created.
+std::int32_t init_application(HINSTANCE previous_instance, LPSTR command_line, int show_command);
+
+// The whole life of the program after the entry point: start-up, message loop, settings written at
+// the end. Returns the process exit code: the last message's wParam, or -1 when start-up failed.
+int run_application(HINSTANCE instance, HINSTANCE previous_instance, LPSTR command_line, int show_command);
+
+// Fills help_path and settings_path from the executable's own path. When that path cannot be fetched
+// whole, both stay empty: a cut path would name some other file.
+void derive_paths();
+
+LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM w_param, LPARAM l_param);
+
+// Centres window on owner (or on the screen when owner is null), kept on the screen.
+void center_window(HWND window, HWND owner);
+
+// The fetch of the executable's path, replaceable so that tests can place the settings file.
+extern DWORD (*module_file_name)(HMODULE module, LPSTR buffer, DWORD size);
+
+#endif
