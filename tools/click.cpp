@@ -45,7 +45,7 @@ std::uint32_t encode_click(std::uint8_t* out, std::uint32_t capacity)
     const double attack = 0.0015;
     const double fade = 0.006;
     const double duration = static_cast<double>(SampleCount) / SampleRate;
-    const double peak = 14000.0;
+    const double peak = 20000.0;
     for (std::uint32_t i = 0; i < SampleCount; ++i) {
         double t = static_cast<double>(i) / SampleRate;
         double envelope = std::exp(-t / 0.012);

@@ -1,0 +1,4 @@
+# Art tests: the committed tiles, icon and click parse and follow the style rules, and regenerating gives the same bytes.
+ondulor_host_test(host_art_tests host/art_tiles_test.cpp host/art_files_test.cpp)
+target_link_libraries(host_art_tests PRIVATE ondulor_art)
+target_compile_definitions(host_art_tests PRIVATE ONDULOR_ART_DIR="${CMAKE_SOURCE_DIR}/res/art")

@@ -1,0 +1,164 @@
+// Checks that regenerating the art gives the committed bytes, that the icon and the click parse,
+// and that the generator refuses what it cannot do without writing out of bounds.
+#include "host/art_support.h"
+
+#include "art.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+struct TempFolder {
+    std::string path;
+    TempFolder()
+    {
+        char pattern[] = "/tmp/ondulor-art-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        path = made ? made : "";
+    }
+    ~TempFolder()
+    {
+        if (!path.empty()) {
+            std::string command = "rm -rf '" + path + "'";
+            EXPECT_EQ(std::system(command.c_str()), 0);
+        }
+    }
+};
+
+TEST(ArtFiles, RegeneratingGivesTheCommittedBytes)
+{
+    TempFolder folder;
+    ASSERT_FALSE(folder.path.empty());
+    ASSERT_EQ(write_art(folder.path.c_str()), 0);
+    std::vector<std::string> names{"ondulor.ico"};
+    for (int index = 0; index < TileCount; ++index) {
+        names.push_back(tile_name(tile_resource_id(index)));
+    }
+    for (const std::string& name : names) {
+        std::vector<std::uint8_t> fresh = read_art_file(folder.path + "/" + name);
+        std::vector<std::uint8_t> committed = read_art_file(art_path(name));
+        EXPECT_FALSE(fresh.empty()) << name;
+        EXPECT_TRUE(fresh == committed) << name << " differs from a fresh run of make_art";
+    }
+    static std::uint8_t click[WavCapacity];
+    std::uint32_t size = encode_click(click, sizeof click);
+    ASSERT_GT(size, 44u);
+    EXPECT_TRUE(std::vector<std::uint8_t>(click, click + size) == read_art_file(art_path("click.wav")))
+        << "click.wav differs from a fresh run of make_click";
+}
+
+TEST(ArtFiles, TileResourceIdsSkipTenAndEleven)
+{
+    EXPECT_EQ(tile_resource_id(0), 1);
+    EXPECT_EQ(tile_resource_id(8), 9);
+    EXPECT_EQ(tile_resource_id(9), 12);
+    EXPECT_EQ(tile_resource_id(16), 19);
+}
+
+TEST(ArtFiles, IconHoldsA32And16PixelSixteenColourImage)
+{
+    std::vector<std::uint8_t> b = read_art_file(art_path("ondulor.ico"));
+    ASSERT_GE(b.size(), 6u + 16u);
+    EXPECT_EQ(le16(b, 0), 0u);
+    EXPECT_EQ(le16(b, 2), 1u) << "type 1 is an icon";
+    std::uint32_t count = le16(b, 4);
+    ASSERT_GE(count, 1u);
+    ASSERT_LE(count, 2u);
+    std::uint32_t end_of_directory = 6 + 16 * count;
+    std::uint32_t expected_end = end_of_directory;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::size_t e = 6 + 16 * i;
+        std::uint32_t size = b[e];
+        SCOPED_TRACE("image " + std::to_string(i));
+        EXPECT_EQ(size, i == 0 ? 32u : 16u);
+        EXPECT_EQ(b[e + 1], size);
+        EXPECT_EQ(b[e + 2], 16u) << "colour count";
+        EXPECT_EQ(b[e + 3], 0u);
+        EXPECT_EQ(le16(b, e + 4), 1u) << "planes";
+        EXPECT_EQ(le16(b, e + 6), 4u) << "bits per pixel";
+        std::uint32_t bytes = le32(b, e + 8);
+        std::uint32_t offset = le32(b, e + 12);
+        std::uint32_t xor_bytes = size * ((size * 4 + 31) / 32 * 4);
+        std::uint32_t and_bytes = size * ((size + 31) / 32 * 4);
+        EXPECT_EQ(bytes, 40 + 64 + xor_bytes + and_bytes);
+        EXPECT_EQ(offset, expected_end) << "images follow the directory back to back";
+        ASSERT_LE(static_cast<std::size_t>(offset) + bytes, b.size());
+        expected_end = offset + bytes;
+        EXPECT_EQ(le32(b, offset), 40u);
+        EXPECT_EQ(le32(b, offset + 4), size);
+        EXPECT_EQ(le32(b, offset + 8), 2 * size) << "height counts the XOR and AND bitmaps";
+        EXPECT_EQ(le16(b, offset + 12), 1u);
+        EXPECT_EQ(le16(b, offset + 14), 4u);
+        EXPECT_EQ(le32(b, offset + 16), 0u);
+        // Grey pipes on a light ground: only black, greys and white; a white corner, some black.
+        std::uint32_t pixels = offset + 40 + 64;
+        std::uint32_t row_bytes = (size * 4 + 31) / 32 * 4;
+        int black = 0;
+        for (std::uint32_t y = 0; y < size; ++y) {
+            for (std::uint32_t x = 0; x < size; ++x) {
+                std::uint8_t byte = b[pixels + y * row_bytes + x / 2];
+                int index = x % 2 == 0 ? byte >> 4 : byte & 0x0F;
+                EXPECT_TRUE(index == 0 || index == 7 || index == 8 || index == 15) << "colour index " << index;
+                black += index == 0;
+            }
+        }
+        EXPECT_GT(black, static_cast<int>(size));
+        EXPECT_EQ(b[pixels + (size - 1) * row_bytes] >> 4, 15) << "top-left pixel is white";
+    }
+    EXPECT_EQ(expected_end, b.size());
+}
+
+TEST(ArtFiles, ClickIsAShortUnclippedMonoPcmWave)
+{
+    std::vector<std::uint8_t> b = read_art_file(art_path("click.wav"));
+    ASSERT_GE(b.size(), 44u);
+    EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
+    EXPECT_EQ(le32(b, 4), b.size() - 8);
+    EXPECT_EQ(std::string(b.begin() + 8, b.begin() + 16), "WAVEfmt ");
+    EXPECT_EQ(le32(b, 16), 16u);
+    EXPECT_EQ(le16(b, 20), 1u) << "PCM";
+    EXPECT_EQ(le16(b, 22), 1u) << "mono";
+    std::uint32_t rate = le32(b, 24);
+    EXPECT_EQ(rate, 22050u);
+    EXPECT_EQ(le32(b, 28), rate * 2);
+    EXPECT_EQ(le16(b, 32), 2u);
+    EXPECT_EQ(le16(b, 34), 16u);
+    EXPECT_EQ(std::string(b.begin() + 36, b.begin() + 40), "data");
+    std::uint32_t data = le32(b, 40);
+    ASSERT_EQ(data, b.size() - 44);
+    std::uint32_t samples = data / 2;
+    EXPECT_GE(samples, rate * 40 / 1000);
+    EXPECT_LE(samples, rate * 80 / 1000);
+    int peak = 0;
+    for (std::uint32_t i = 0; i < samples; ++i) {
+        int s = static_cast<std::int16_t>(le16(b, 44 + 2 * i));
+        peak = std::max(peak, std::abs(s));
+    }
+    EXPECT_LT(peak, 32000) << "clipped";
+    EXPECT_GT(peak, 6000) << "too quiet to hear";
+    // A soft onset and a faded end: no click of its own at either boundary.
+    EXPECT_LT(std::abs(static_cast<std::int16_t>(le16(b, 44))), 200);
+    EXPECT_LT(std::abs(static_cast<std::int16_t>(le16(b, 44 + 2 * (samples - 1)))), 200);
+}
+
+TEST(ArtFiles, EncodersRefuseTooSmallBuffersAndWritesReportFailure)
+{
+    static Picture picture;
+    draw_tile(0, picture);
+    std::uint8_t small[BmpBytes - 1] = {};
+    EXPECT_EQ(encode_bmp(picture, small, sizeof small), 0u);
+    EXPECT_EQ(encode_ico(&picture, 1, small, 100), 0u);
+    EXPECT_EQ(encode_ico(&picture, 0, small, sizeof small), 0u);
+    EXPECT_EQ(encode_click(small, sizeof small), 0u);
+    for (std::uint8_t byte : small) {
+        ASSERT_EQ(byte, 0) << "an encoder wrote before refusing";
+    }
+    EXPECT_EQ(write_art("/nonexistent-ondulor-folder/art"), 1);
+    EXPECT_EQ(write_bytes("/nonexistent-ondulor-folder/x.bin", small, 1), 1);
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+// Test-side readers of the committed art files, written apart from the generator so they check it.
+#ifndef ONDULOR_TESTS_HOST_ART_SUPPORT_H
+#define ONDULOR_TESTS_HOST_ART_SUPPORT_H
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+inline std::vector<std::uint8_t> read_art_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+inline std::uint32_t le16(const std::vector<std::uint8_t>& b, std::size_t at)
+{
+    return at + 2 <= b.size() ? b[at] | (b[at + 1] << 8) : 0xFFFFFFFFu;
+}
+
+inline std::uint32_t le32(const std::vector<std::uint8_t>& b, std::size_t at)
+{
+    return at + 4 <= b.size() ? le16(b, at) | (le16(b, at + 2) << 16) : 0xFFFFFFFFu;
+}
+
+inline std::string art_path(const std::string& name)
+{
+    return std::string(ONDULOR_ART_DIR) + "/" + name;
+}
+
+inline std::string tile_name(int resource_id)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "tile_%02d.bmp", resource_id);
+    return name;
+}
+
+#endif
