@@ -1,0 +1,190 @@
+// File names, trims, file_exists on the host, and the fatal paths (message, exit code 1).
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "tests/host/app_support.h"
+#include "util/file_util.h"
+
+namespace {
+
+std::string with_extension(const char* path, const char* extension) {
+    char buffer[300];
+    std::strcpy(buffer, path);
+    char* result = set_extension(buffer, extension);
+    EXPECT_EQ(result, buffer);
+    return buffer;
+}
+
+TEST(SetExtension, ReplacesAnExtensionOfAtMostThreeCharacters) {
+    EXPECT_EQ(with_extension("C:\\Games\\ondulor.exe", "INI"), "C:\\Games\\ondulor.ini");
+    EXPECT_EQ(with_extension("C:\\Games\\ondulor.exe", "HLP"), "C:\\Games\\ondulor.hlp");
+    EXPECT_EQ(with_extension("C:\\Games\\ondulor.hlp", "INI"), "C:\\Games\\ondulor.ini");
+    EXPECT_EQ(with_extension("a.c", "INI"), "a.ini");
+    EXPECT_EQ(with_extension("name.", "INI"), "name.ini");
+    EXPECT_EQ(with_extension(".", "ini"), ".ini");
+}
+
+TEST(SetExtension, AppendsWhenThereIsNoShortExtension) {
+    EXPECT_EQ(with_extension("C:\\Games\\ondulor", "INI"), "C:\\Games\\ondulor.ini");
+    EXPECT_EQ(with_extension("page.html", "INI"), "page.html.ini");
+    EXPECT_EQ(with_extension("", "INI"), ".ini");
+}
+
+TEST(SetExtension, OnlyThePositionOfTheLastDotCounts) {
+    EXPECT_EQ(with_extension("C:\\A.B\\C", "INI"), "C:\\A.ini");
+    EXPECT_EQ(with_extension("C:\\A.BCD\\C", "INI"), "C:\\A.BCD\\C.ini");
+}
+
+TEST(SetExtension, WritesLowerCaseAndLeavesTheCallersTextAlone) {
+    const char extension[] = "HlP";
+    EXPECT_EQ(with_extension("x.exe", extension), "x.hlp");
+    EXPECT_STREQ(extension, "HlP");
+    EXPECT_EQ(with_extension("x.exe", "A1_"), "x.a1_");
+    EXPECT_EQ(with_extension("x.exe", "\xC9Z"), "x.\xC9z");
+    EXPECT_EQ(with_extension("x.exe", "LONGER"), "x.lon");
+}
+
+TEST(AppendChar, AddsOneCharacterAndTheTerminator) {
+    char text[8] = "ab\0xxxx";
+    append_char(text, 'c');
+    EXPECT_STREQ(text, "abc");
+    EXPECT_EQ(text[4], 'x');
+}
+
+TEST(Trim, LeadingBlanksOnly) {
+    char text[32] = "   ";
+    EXPECT_EQ(trim_leading_spaces(text), 1);
+    EXPECT_STREQ(text, "");
+    std::strcpy(text, "");
+    EXPECT_EQ(trim_leading_spaces(text), 0);
+    std::strcpy(text, "  Ann  Lee ");
+    EXPECT_EQ(trim_leading_spaces(text), 1);
+    EXPECT_STREQ(text, "Ann  Lee ");
+    std::strcpy(text, "\tAnn");
+    EXPECT_EQ(trim_leading_spaces(text), 0);
+    EXPECT_STREQ(text, "\tAnn");
+}
+
+TEST(Trim, TrailingBlanksOnly) {
+    char text[32] = "";
+    trim_trailing_spaces(text);
+    EXPECT_STREQ(text, "");
+    std::strcpy(text, "    ");
+    trim_trailing_spaces(text);
+    EXPECT_STREQ(text, "");
+    std::strcpy(text, " Ann Lee  ");
+    trim_trailing_spaces(text);
+    EXPECT_STREQ(text, " Ann Lee");
+    std::strcpy(text, "Ann\t");
+    trim_trailing_spaces(text);
+    EXPECT_STREQ(text, "Ann\t");
+}
+
+// Sets path's last-write time to the given local time.
+void set_local_mtime(const std::string& path, int year, int month, int day, int hour, int minute,
+                     int second) {
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    const std::time_t when = std::mktime(&local);
+    utimbuf times{when, when};
+    ASSERT_EQ(utime(path.c_str(), &times), 0);
+}
+
+std::uint32_t fat(int year, int month, int day, int hour, int minute, int second) {
+    return static_cast<std::uint32_t>(year - 1980) << 25 | static_cast<std::uint32_t>(month) << 21 |
+           static_cast<std::uint32_t>(day) << 16 | static_cast<std::uint32_t>(hour) << 11 |
+           static_cast<std::uint32_t>(minute) << 5 | static_cast<std::uint32_t>(second / 2);
+}
+
+TEST(FileExists, MissingFilesAndDirectoriesGiveZero) {
+    TempDir dir;
+    EXPECT_EQ(file_exists(dir.file("missing.ini").c_str()), 0);
+    EXPECT_EQ(file_exists(dir.path.c_str()), 0);
+    EXPECT_EQ(file_exists((dir.path + "/nowhere/x.ini").c_str()), 0);
+    EXPECT_EQ(file_exists(""), 0);
+}
+
+TEST(FileExists, GivesTheLocalLastWriteTimeInFatPacking) {
+    TempDir dir;
+    const std::string path = dir.file("a.ini");
+    write_bytes(path, "x");
+    set_local_mtime(path, 2021, 6, 15, 13, 45, 31);
+    EXPECT_EQ(static_cast<std::uint32_t>(file_exists(path.c_str())), fat(2021, 6, 15, 13, 45, 30));
+    set_local_mtime(path, 1980, 1, 1, 0, 0, 0);
+    EXPECT_EQ(static_cast<std::uint32_t>(file_exists(path.c_str())), fat(1980, 1, 1, 0, 0, 0));
+    // From 2044 on the year sets the sign bit: the result is negative but never 0 or -1.
+    set_local_mtime(path, 2050, 12, 31, 23, 59, 58);
+    const std::int32_t late = file_exists(path.c_str());
+    EXPECT_LT(late, -1);
+    EXPECT_EQ(static_cast<std::uint32_t>(late), fat(2050, 12, 31, 23, 59, 58));
+}
+
+TEST(FileExists, TimesTheFatFormCannotHoldGiveMinusOne) {
+    TempDir dir;
+    const std::string path = dir.file("old.ini");
+    write_bytes(path, "x");
+    set_local_mtime(path, 1979, 7, 1, 12, 0, 0);
+    EXPECT_EQ(file_exists(path.c_str()), -1);
+    set_local_mtime(path, 2108, 1, 1, 12, 0, 0);
+    EXPECT_EQ(file_exists(path.c_str()), -1);
+}
+
+const std::string open_failure_prefix = "Erreur \xE0 l'ouverture du fichier : ";
+
+TEST(FatalPaths, FatalErrorPrintsTheMessageAndExitsOne) {
+    const ChildResult result = run_in_child([] { fatal_error("Disque plein"); });
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_EQ(result.err, "Disque plein\n");
+}
+
+TEST(FatalPaths, OpenOrDieOpensOrReportsThePath) {
+    TempDir dir;
+    const std::string present = dir.file("present.ini");
+    write_bytes(present, "Langue=0\r\n");
+    std::FILE* stream = open_or_die(present.c_str(), "r+b");
+    ASSERT_NE(stream, nullptr);
+    char line[64];
+    ASSERT_NE(std::fgets(line, sizeof line, stream), nullptr);
+    EXPECT_STREQ(line, "Langue=0\r\n");
+    std::fclose(stream);
+
+    const std::string missing = dir.file("missing.ini");
+    const ChildResult result = run_in_child([&] { open_or_die(missing.c_str(), "r+b"); });
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_EQ(result.err, open_failure_prefix + missing + "\n");
+    EXPECT_FALSE(path_exists(missing));
+}
+
+TEST(FatalPaths, LongPathsAreShortenedToFitTheMessage) {
+    const std::string fits(221, 'a');
+    ChildResult result = run_in_child([&] { report_open_failure(fits.c_str()); });
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_EQ(result.err, open_failure_prefix + fits + "\n");
+
+    std::string long_path = "C:\\" + std::string(400, 'd') + "\\ondulor.ini";
+    result = run_in_child([&] { report_open_failure(long_path.c_str()); });
+    EXPECT_EQ(result.exit_code, 1);
+    ASSERT_EQ(result.err.size(), 255u + 1u);
+    EXPECT_EQ(result.err.rfind(open_failure_prefix + "C:\\ddd", 0), 0u);
+    EXPECT_NE(result.err.find("d...d"), std::string::npos);
+    EXPECT_EQ(result.err.substr(result.err.size() - 13), "\\ondulor.ini\n");
+
+    const std::string one_too_many(222, 'b');
+    result = run_in_child([&] { report_open_failure(one_too_many.c_str()); });
+    EXPECT_EQ(result.err.size(), 256u);
+    EXPECT_NE(result.err.find("..."), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+// Texts: every string of both tables, byte for byte in Windows-1252, as the game must show them.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/settings_file.h"
+#include "app/texts.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+struct ExpectedText {
+    int id;
+    const char* french;
+    const char* english;  // nullptr: the English id has no text
+};
+
+// Written out independently of texts.inc, so a typo or a lost accent there fails here.
+const ExpectedText expected_texts[] = {
+    {400, "&Partie", "&Game"},
+    {401, "&Options", "&Options"},
+    {402, "&Aide", "&Help"},
+    {410, "Nouvelle partie\tF2", "New Game\tF2"},
+    {411, "Quitter", "Quit"},
+    {420, "Param\xE8tres du jeu", "Game settings"},
+    {421, "Afficher scores", "Display scores"},
+    {422, "English", "Fran\xE7" "ais"},
+    {430, "A propos de l'Ondulor", "About the Ondulor"},
+    {431, "Aide", "Help"},
+    {450, "Ondulor\nVersion 1.0", "Ondulor\nVersion 1.0"},
+    {480, "Bravo !!", nullptr},
+    {481, "Veuillez indiquer votre nom", "Please enter your name:"},
+    {501, "Ondulor", "Ondulor"},
+    {502, "Oui", "Yes"},
+    {503, "Non", "No"},
+    {504, "OK", "OK"},
+    {505, "Annuler", "Cancel"},
+    {506, "Ondulor", "Ondulor"},
+    {507, "Langue=%d", "Language=%d"},
+    {508, "Son=%d", "Sound=%d"},
+    {509, "Meilleurs scores", "Best Scores"},
+    {510, "Bravo,\n\nvous avez marqu\xE9 %d points \nen %02d' %02d\".",
+     "Congratulations,\n\nyou scored %d points \nin %02d' %02d\"."},
+    {516, "Partie termin\xE9" "e", "Game over"},
+    {517, "Effacer les scores", "Reset Scores"},
+    {518, "Points : %d", "Points: %d"},
+    {519, "Dur\xE9" "e=%d", "Duration=%d"},
+    {550, "Param\xE9trage du jeu", "Game Settings"},
+    {551, "Effets sonores", "Sound effects"},
+    {552, "Langue d'affichage", "Working language"},
+    {553, "Anglais", "English"},
+    {554, "Fran\xE7" "ais", "French"},
+    {555, "Dur\xE9" "e de jeu (en s.)", "Duration (in s.)"},
+};
+
+std::string text_in(int language, int id) {
+    settings.language = language;
+    std::string text = load_text(id);
+    settings.language = 0;
+    return text;
+}
+
+TEST(Texts, EveryTextInBothLanguagesHasItsExactBytes) {
+    for (const ExpectedText& expected : expected_texts) {
+        SCOPED_TRACE(expected.id);
+        EXPECT_EQ(text_in(LANGUAGE_FRENCH, expected.id), expected.french);
+        EXPECT_EQ(text_in(LANGUAGE_ENGLISH, expected.id), expected.english ? expected.english : "");
+    }
+}
+
+TEST(Texts, AccentsAreSingleWindows1252Bytes) {
+    const std::string settings_title = text_in(LANGUAGE_FRENCH, TXT_GAME_SETTINGS);
+    ASSERT_EQ(settings_title.size(), 17u);
+    EXPECT_EQ(static_cast<unsigned char>(settings_title[5]), 0xE8);
+    const std::string francais = text_in(LANGUAGE_ENGLISH, TXT_LANGUAGE_SWITCH);
+    ASSERT_EQ(francais.size(), 8u);
+    EXPECT_EQ(static_cast<unsigned char>(francais[4]), 0xE7);
+    const std::string duration_key = text_in(LANGUAGE_FRENCH, TXT_KEY_DURATION);
+    EXPECT_EQ(static_cast<unsigned char>(duration_key[3]), 0xE9);
+}
+
+TEST(Texts, MakerTextsAreTheSameInBothLanguages) {
+    const std::string contact = text_in(LANGUAGE_FRENCH, TXT_ABOUT_CONTACT);
+    EXPECT_FALSE(contact.empty());
+    EXPECT_EQ(contact, text_in(LANGUAGE_ENGLISH, TXT_ABOUT_CONTACT));
+    const std::string caption = text_in(LANGUAGE_FRENCH, TXT_FATAL_CAPTION);
+    EXPECT_EQ(caption.rfind("Ondulor", 0), 0u);
+    EXPECT_GT(caption.size(), 7u);
+    EXPECT_EQ(caption, text_in(LANGUAGE_ENGLISH, TXT_FATAL_CAPTION));
+}
+
+TEST(Texts, IdsWithoutTextGiveAnEmptyString) {
+    EXPECT_STREQ(load_text(399), "");
+    EXPECT_STREQ(load_text(511), "");
+    EXPECT_STREQ(load_text(556), "");
+    settings.language = 2000;
+    EXPECT_STREQ(load_text(TXT_WINDOW_TITLE), "");
+    settings.language = 0;
+}
+
+TEST(Texts, FormattedResultSurvivesTheNextFetch) {
+    settings.language = LANGUAGE_ENGLISH;
+    char own[64];
+    std::snprintf(own, sizeof own, load_text(TXT_POINTS), 42);
+    const char* shared = load_text(TXT_GAME_OVER_STATUS);
+    EXPECT_STREQ(own, "Points: 42");
+    EXPECT_STREQ(shared, "Game over");
+
+    char game_over[512];
+    std::snprintf(game_over, sizeof game_over, load_text(TXT_GAME_OVER_TEXT), 17, 1, 30);
+    EXPECT_STREQ(game_over, "Congratulations,\n\nyou scored 17 points \nin 01' 30\".");
+    settings.language = LANGUAGE_FRENCH;
+    std::snprintf(game_over, sizeof game_over, load_text(TXT_GAME_OVER_TEXT), -3, 0, 5);
+    EXPECT_STREQ(game_over, "Bravo,\n\nvous avez marqu\xE9 -3 points \nen 00' 05\".");
+}
+
+}  // namespace
