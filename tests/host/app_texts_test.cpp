@@ -7,52 +7,9 @@
 #include "app/settings_file.h"
 #include "app/texts.h"
 #include "res/resource_ids.h"
+#include "tests/host/app_expected_texts.h"
 
 namespace {
-
-struct ExpectedText {
-    int id;
-    const char* french;
-    const char* english;  // nullptr: the English id has no text
-};
-
-// Written out independently of texts.inc, so a typo or a lost accent there fails here.
-const ExpectedText expected_texts[] = {
-    {400, "&Partie", "&Game"},
-    {401, "&Options", "&Options"},
-    {402, "&Aide", "&Help"},
-    {410, "Nouvelle partie\tF2", "New Game\tF2"},
-    {411, "Quitter", "Quit"},
-    {420, "Param\xE8tres du jeu", "Game settings"},
-    {421, "Afficher scores", "Display scores"},
-    {422, "English", "Fran\xE7" "ais"},
-    {430, "A propos de l'Ondulor", "About the Ondulor"},
-    {431, "Aide", "Help"},
-    {450, "Ondulor\nVersion 1.0", "Ondulor\nVersion 1.0"},
-    {480, "Bravo !!", nullptr},
-    {481, "Veuillez indiquer votre nom", "Please enter your name:"},
-    {501, "Ondulor", "Ondulor"},
-    {502, "Oui", "Yes"},
-    {503, "Non", "No"},
-    {504, "OK", "OK"},
-    {505, "Annuler", "Cancel"},
-    {506, "Ondulor", "Ondulor"},
-    {507, "Langue=%d", "Language=%d"},
-    {508, "Son=%d", "Sound=%d"},
-    {509, "Meilleurs scores", "Best Scores"},
-    {510, "Bravo,\n\nvous avez marqu\xE9 %d points \nen %02d' %02d\".",
-     "Congratulations,\n\nyou scored %d points \nin %02d' %02d\"."},
-    {516, "Partie termin\xE9" "e", "Game over"},
-    {517, "Effacer les scores", "Reset Scores"},
-    {518, "Points : %d", "Points: %d"},
-    {519, "Dur\xE9" "e=%d", "Duration=%d"},
-    {550, "Param\xE9trage du jeu", "Game Settings"},
-    {551, "Effets sonores", "Sound effects"},
-    {552, "Langue d'affichage", "Working language"},
-    {553, "Anglais", "English"},
-    {554, "Fran\xE7" "ais", "French"},
-    {555, "Dur\xE9" "e de jeu (en s.)", "Duration (in s.)"},
-};
 
 std::string text_in(int language, int id) {
     settings.language = language;

@@ -1,0 +1,328 @@
+// The Win32 file routines under Wine: file_exists with attributes and times, the settings file's
+// replacement, and the fatal error box and exit code seen from a child copy of this program.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "app/scores.h"
+#include "app/settings_file.h"
+#include "res/resource_ids.h"
+#include "ui/main_window.h"
+#include "util/file_util.h"
+
+namespace {
+
+// ---- Child mode: this program run again with "--app-child MODE REPORT ARGUMENT" ----
+//
+// The child shows the fatal box and a thread timer, run by the box's own modal loop, writes the
+// box's caption, text and owner into REPORT and presses OK; the parent checks the report and
+// the child's exit code.
+
+char child_report_path[MAX_PATH];
+HWND child_owner = nullptr;
+int child_timer_ticks = 0;
+
+BOOL CALLBACK find_box(HWND window, LPARAM found) {
+    char class_name[16] = {};
+    GetClassNameA(window, class_name, sizeof class_name);
+    if (std::strcmp(class_name, "#32770") == 0 && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK collect_static_text(HWND control, LPARAM text) {
+    char class_name[16] = {};
+    GetClassNameA(control, class_name, sizeof class_name);
+    char content[512] = {};
+    GetWindowTextA(control, content, sizeof content);
+    if (_stricmp(class_name, "Static") == 0 && content[0] != '\0') {
+        *reinterpret_cast<std::string*>(text) += content;
+    }
+    return TRUE;
+}
+
+void CALLBACK close_fatal_box(HWND, UINT, UINT_PTR, DWORD) {
+    if (++child_timer_ticks > 500) {
+        ExitProcess(9);  // no box within 5 seconds
+    }
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), find_box, reinterpret_cast<LPARAM>(&box));
+    if (box == nullptr) return;
+    char caption[256] = {};
+    GetWindowTextA(box, caption, sizeof caption);
+    std::string text;
+    EnumChildWindows(box, collect_static_text, reinterpret_cast<LPARAM>(&text));
+    const HWND owner = GetWindow(box, GW_OWNER);
+    std::FILE* report = std::fopen(child_report_path, "wb");
+    if (report != nullptr) {
+        std::fprintf(report, "%s\n%s\n%s\n", caption, text.c_str(),
+                     owner == nullptr ? "no owner" : owner == child_owner ? "main window" : "other");
+        std::fclose(report);
+    }
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+// Runs before GoogleTest's main when this program is started as a child; never returns then.
+bool run_child_mode() {
+    if (__argc < 5 || std::strcmp(__argv[1], "--app-child") != 0) return false;
+    const std::string mode = __argv[2];
+    std::snprintf(child_report_path, sizeof child_report_path, "%s", __argv[3]);
+    const char* argument = __argv[4];
+    SetTimer(nullptr, 0, 10, close_fatal_box);
+    if (mode == "fatal-owned") {
+        child_owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                      nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        main_window = child_owner;
+        settings.language = LANGUAGE_ENGLISH;
+        fatal_error(argument);
+    } else if (mode == "fatal") {
+        fatal_error(argument);
+    } else if (mode == "read") {
+        read_settings(argument);
+    } else if (mode == "write") {
+        settings = Settings{LANGUAGE_ENGLISH, 90, 0};
+        write_settings(argument);
+    }
+    ExitProcess(0);
+}
+
+const bool child_mode = run_child_mode();
+
+// ---- Parent side ----
+
+struct ChildRun {
+    DWORD exit_code = 0xFFFFFFFF;
+    std::string report;
+};
+
+std::string read_bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void write_bytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+struct TempFolder {
+    std::string path;
+    TempFolder() {
+        char base[MAX_PATH];
+        GetTempPathA(sizeof base, base);
+        static int counter = 0;
+        path = std::string(base) + "ondulor-app-" + std::to_string(GetCurrentProcessId()) + "-" +
+               std::to_string(++counter);
+        CreateDirectoryA(path.c_str(), nullptr);
+    }
+    ~TempFolder() {
+        std::string command = "cmd /c rmdir /s /q \"" + path + "\" >nul 2>nul";
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                const std::string entry = path + "\\" + found.cFileName;
+                SetFileAttributesA(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                    RemoveDirectoryA(entry.c_str());
+                } else {
+                    DeleteFileA(entry.c_str());
+                }
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryA(path.c_str());
+    }
+    std::string file(const std::string& name) const { return path + "\\" + name; }
+};
+
+ChildRun run_child(const std::string& mode, const std::string& report, const std::string& argument) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string command = "\"" + std::string(self) + "\" --app-child " + mode + " \"" + report +
+                          "\" \"" + argument + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ChildRun run;
+    if (!CreateProcessA(self, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        ADD_FAILURE() << "CreateProcessA failed: " << GetLastError();
+        return run;
+    }
+    if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 99);
+        ADD_FAILURE() << "child did not end";
+    }
+    GetExitCodeProcess(process.hProcess, &run.exit_code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    run.report = read_bytes(report);
+    return run;
+}
+
+TEST(FatalError, ShowsAnUnownedStopBoxThenExitsOne) {
+    TempFolder folder;
+    const ChildRun run = run_child("fatal", folder.file("report.txt"), "Disque plein");
+    EXPECT_EQ(run.exit_code, 1u);
+    EXPECT_EQ(run.report, "Ondulor - \xA9 Ondulor Games\nDisque plein\nno owner\n");
+}
+
+TEST(FatalError, IsOwnedByTheMainWindowWhenThereIsOne) {
+    TempFolder folder;
+    const ChildRun run = run_child("fatal-owned", folder.file("report.txt"), "Plus de place");
+    EXPECT_EQ(run.exit_code, 1u);
+    EXPECT_EQ(run.report, "Ondulor - \xA9 Ondulor Games\nPlus de place\nmain window\n");
+}
+
+// Holds path open with no sharing, so that no other process can open or replace it (a read-only
+// attribute would not do under Wine run as root, which may write any file).
+struct ExclusiveLock {
+    HANDLE file;
+    explicit ExclusiveLock(const std::string& path)
+        : file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~ExclusiveLock() {
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    }
+};
+
+TEST(FatalError, ASettingsFileThatCannotBeOpenedEndsTheProgram) {
+    TempFolder folder;
+    const std::string path = folder.file("ondulor.ini");
+    write_bytes(path, "Language=0\r\n");
+    ExclusiveLock lock(path);
+    ASSERT_NE(lock.file, INVALID_HANDLE_VALUE);
+    const ChildRun run = run_child("read", folder.file("report.txt"), path);
+    EXPECT_EQ(run.exit_code, 1u);
+    EXPECT_EQ(run.report, "Ondulor - \xA9 Ondulor Games\nErreur \xE0 l'ouverture du fichier : " +
+                              path + "\nno owner\n");
+}
+
+TEST(WriteSettings, AFileThatCannotBeReplacedStaysWholeAndNoTemporaryFileRemains) {
+    TempFolder folder;
+    const std::string path = folder.file("ondulor.ini");
+    const std::string old_bytes = "Langue=0\r\nDur\xE9" "e=45\r\nSon=1\r\n7,Old\r\n";
+    write_bytes(path, old_bytes);
+    ChildRun run;
+    {
+        ExclusiveLock lock(path);
+        ASSERT_NE(lock.file, INVALID_HANDLE_VALUE);
+        run = run_child("write", folder.file("report.txt"), path);
+    }
+    EXPECT_EQ(run.exit_code, 1u);
+    EXPECT_NE(run.report.find("Erreur \xE0 l'ouverture du fichier : " + path), std::string::npos);
+    EXPECT_EQ(read_bytes(path), old_bytes);
+    EXPECT_EQ(GetFileAttributesA((path + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(WriteSettings, ATemporaryNameTakenByAFolderKeepsTheOldFile) {
+    TempFolder folder;
+    const std::string path = folder.file("ondulor.ini");
+    write_bytes(path, "Language=1000\r\n");
+    ASSERT_TRUE(CreateDirectoryA((path + ".tmp").c_str(), nullptr));
+    const ChildRun run = run_child("write", folder.file("report.txt"), path);
+    EXPECT_EQ(run.exit_code, 1u);
+    EXPECT_NE(run.report.find(path), std::string::npos);
+    EXPECT_EQ(read_bytes(path), "Language=1000\r\n");
+}
+
+TEST(WriteSettings, ReplacesTheOldFileWithExactBytes) {
+    TempFolder folder;
+    const std::string path = folder.file("ondulor.ini");
+    write_bytes(path, std::string(300, 'x'));
+    settings = Settings{LANGUAGE_FRENCH, 90, 1};
+    clear_scores();
+    score_table.entries[0] = ScoreEntry{250, "Alice"};
+    score_table.entries[1] = ScoreEntry{120, "Bob"};
+    write_settings(path.c_str());
+    EXPECT_EQ(read_bytes(path), "Langue=0\r\nDur\xE9" "e=90\r\nSon=1\r\n250,Alice\r\n120,Bob\r\n");
+    EXPECT_EQ(GetFileAttributesA((path + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    clear_scores();
+    settings = Settings{};
+    read_settings(path.c_str());
+    EXPECT_EQ(settings.language, LANGUAGE_FRENCH);
+    EXPECT_EQ(settings.duration, 90);
+    EXPECT_EQ(settings.sound, 1);
+    EXPECT_STREQ(score_table.entries[1].name, "Bob");
+    clear_scores();
+    settings = Settings{};
+}
+
+// Sets path's last-write time to the given local time.
+void set_local_write_time(const std::string& path, WORD year, WORD month, WORD day, WORD hour,
+                          WORD minute, WORD second) {
+    SYSTEMTIME local{};
+    local.wYear = year;
+    local.wMonth = month;
+    local.wDay = day;
+    local.wHour = hour;
+    local.wMinute = minute;
+    local.wSecond = second;
+    FILETIME local_time, utc;
+    ASSERT_TRUE(SystemTimeToFileTime(&local, &local_time));
+    ASSERT_TRUE(LocalFileTimeToFileTime(&local_time, &utc));
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &utc));
+    CloseHandle(file);
+}
+
+TEST(FileExists, PlainFilesGiveTheirPackedLocalTime) {
+    TempFolder folder;
+    const std::string path = folder.file("plain.ini");
+    write_bytes(path, "x");
+    set_local_write_time(path, 2021, 6, 15, 13, 45, 31);
+    const std::uint32_t expected = (41u << 25) | (6u << 21) | (15u << 16) | (13u << 11) |
+                                   (45u << 5) | 15u;
+    EXPECT_EQ(static_cast<std::uint32_t>(file_exists(path.c_str())), expected);
+    EXPECT_EQ(file_exists(folder.file("missing.ini").c_str()), 0);
+    EXPECT_EQ(file_exists(folder.path.c_str()), 0);
+}
+
+TEST(FileExists, HiddenSystemAndDirectoryEntriesDoNotCount) {
+    TempFolder folder;
+    const std::string hidden = folder.file("hidden.ini");
+    const std::string system = folder.file("system.ini");
+    write_bytes(hidden, "h");
+    write_bytes(system, "s");
+    ASSERT_TRUE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(SetFileAttributesA(system.c_str(), FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_TRUE(CreateDirectoryA(folder.file("folder.ini").c_str(), nullptr));
+    EXPECT_EQ(file_exists(hidden.c_str()), 0);
+    EXPECT_EQ(file_exists(system.c_str()), 0);
+    EXPECT_EQ(file_exists(folder.file("folder.ini").c_str()), 0);
+    EXPECT_EQ(file_exists(folder.file("*.ini").c_str()), 0);
+
+    // A wildcard passes over the entries that do not count and takes the next one.
+    const std::string plain = folder.file("plain.ini");
+    write_bytes(plain, "p");
+    EXPECT_NE(file_exists(folder.file("*.ini").c_str()), 0);
+
+    // A hidden settings file counts as missing: the defaults apply.
+    settings = Settings{};
+    read_settings(hidden.c_str());
+    EXPECT_EQ(settings.language, LANGUAGE_ENGLISH);
+    EXPECT_EQ(settings.duration, 90);
+    settings = Settings{};
+}
+
+TEST(FileExists, TimesBefore1980GiveMinusOne) {
+    TempFolder folder;
+    const std::string path = folder.file("old.ini");
+    write_bytes(path, "x");
+    set_local_write_time(path, 1979, 7, 1, 12, 0, 0);
+    EXPECT_EQ(file_exists(path.c_str()), -1);
+}
+
+}  // namespace
