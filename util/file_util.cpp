@@ -144,6 +144,10 @@ void report_open_failure(const char* path) {
 
 void fatal_error(const char* message) {
 #ifdef _WIN32
+    // After the main window's destroy handling a quit message is pending; a message box would see
+    // it and vanish at once, so the report could never be read. We exit anyway: drop it.
+    MSG pending_quit;
+    PeekMessageA(&pending_quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     MessageBoxA(main_window, message, load_text(TXT_FATAL_CAPTION), MB_OK | MB_ICONSTOP);
 #else
     std::fputs(message, stderr);

@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# End-to-end runs of the real ondulor.exe under Wine in Xvfb, played with xdotool: clicks, keys,
+# the close box, the menu and the dialog boxes; each checks the exit code and the .ini left behind.
+# Usage: tests/e2e/run.sh BUILD_DIR   (BUILD_DIR holds ondulor.exe). Ends with "e2e: N passed, M failed".
+set -uo pipefail
+build=$(cd "${1:?build folder}" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+exe=$build/ondulor.exe
+out=$build/e2e
+magick=/usr/bin/convert   # the real ImageMagick, whatever else is on PATH
+rm -rf "$out" && mkdir -p "$out"
+
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$build/wine-x11
+bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX" x11
+
+display=
+for n in $(seq 70 99); do
+  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { display=:$n; break; }
+done
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=$display
+cleanup() { wineserver -k 2>/dev/null; kill "$xvfb" 2>/dev/null; }
+trap cleanup EXIT
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+wineserver -p </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1
+
+passed=0 failed=0
+case_name= problems=
+fail() { problems="$problems\n    $*"; }
+
+# wait_window REGEX [SECONDS]: polls every 20 ms for a visible window whose title matches.
+wait_window() {
+  local deadline=$((SECONDS + ${2:-10})) id
+  while [ $SECONDS -lt $deadline ]; do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.02
+  done
+  return 1
+}
+
+# start_game FOLDER: runs a copy of the exe there; sets game_pid, win, X, Y, WIDTH, HEIGHT, cx, cy.
+start_game() {
+  cp "$exe" "$1/ondulor.exe"
+  (cd "$1" && exec wine ondulor.exe </dev/null >/dev/null 2>&1) &
+  game_pid=$!
+  win=$(wait_window '^Ondulor$' 20) || { fail "the window never appeared"; return 1; }
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  # The client area starts below caption and menu: find the board frame's dark grey top-left corner.
+  cx= cy=
+  shot "$1/probe.png"
+  for dx in $(seq 0 8); do
+    [ "$(pixel "$1/probe.png" $((X + dx)) $((Y + HEIGHT / 2)))" = 404040 ] && { cx=$((X + dx)); break; }
+  done
+  for dy in $(seq 20 90); do
+    [ "$(pixel "$1/probe.png" $((X + 243)) $((Y + dy)))" = 404040 ] && { cy=$((Y + dy)); break; }
+  done
+  [ -n "$cx" ] && [ -n "$cy" ] || { fail "no board frame found in the window"; return 1; }
+}
+
+# wait_exit SECONDS: waits for the game to end; sets rc (124 when it did not end in time).
+wait_exit() {
+  local deadline=$((SECONDS + $1))
+  while kill -0 "$game_pid" 2>/dev/null; do
+    [ $SECONDS -ge $deadline ] && { rc=124; kill "$game_pid" 2>/dev/null; return 1; }
+    sleep 0.05
+  done
+  wait "$game_pid"; rc=$?
+}
+
+shot() { import -window root "$1"; }
+pixel() { "$magick" "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -1 | grep -oE '#[0-9A-F]{6}' | tr -d '#'; }
+# blue_pixels PNG: count of pure blue (lit water) pixels on the board.
+blue_pixels() {
+  "$magick" "$1" -crop "480x480+$cx+$cy" +repage -fill black +opaque '#0000FF' -fill white -opaque '#0000FF' \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+# click_cell COLUMN ROW
+click_cell() { xdotool mousemove $((cx + $1 * 32 + 16)) $((cy + $2 * 32 + 16)) click 1; sleep 0.15; }
+keys() { xdotool windowfocus --sync "$win" 2>/dev/null; xdotool key --clearmodifiers "$@"; sleep 0.2; }
+expect_file() {  # expect_file PATH PRINTF-FORMAT: the file's bytes
+  local want; want=$(printf "$2" | od -An -c)
+  [ "$(od -An -c "$1" 2>/dev/null)" = "$want" ] || fail "$(basename "$1") holds $(od -An -c "$1" 2>/dev/null | tr -s ' ' | head -c 300) instead of $want"
+}
+run_case() {
+  case_name=$1 problems=
+  local dir=$out/$1
+  mkdir -p "$dir"
+  "$1" "$dir"
+  wineserver -k 2>/dev/null; sleep 0.2; wineserver -p </dev/null >/dev/null 2>&1
+  if [ -z "$problems" ]; then
+    passed=$((passed + 1)); echo "PASS $1"
+  else
+    failed=$((failed + 1)); echo -e "FAIL $1$problems"
+  fi
+}
+
+# No settings file: English defaults; laying pieces beside the source lights them; the close box
+# ends the program with 0 and writes the default settings.
+first_run() {
+  start_game "$1" || return
+  [ "$WIDTH" = 530 ] || fail "window width $WIDTH, not 530"
+  shot "$1/before.png"
+  [ "$(blue_pixels "$1/before.png")" = 0 ] || fail "water shows before any piece was laid"
+  click_cell 6 14; click_cell 8 14; click_cell 7 13
+  shot "$1/after.png"
+  [ "$(blue_pixels "$1/after.png")" -gt 300 ] || fail "the pieces beside the source did not light up"
+  [ "$(pixel "$1/after.png" $((cx + 7 * 32 + 16)) $((cy + 10 * 32 + 16)))" = C0C0C0 ] || fail "an empty cell is not light grey"
+  xdotool mousemove $((X + WIDTH - 14)) $((Y + 11)) click 1
+  wait_exit 10
+  [ "$rc" = 0 ] || fail "exit code $rc after the close box"
+  expect_file "$1/ondulor.ini" 'Language=1000\r\nDuration=90\r\nSound=0\r\n'
+}
+
+# A French settings file with scores: Alt+F4 closes, and the file is written back in French,
+# scores kept, byte for byte.
+french_alt_f4() {
+  printf 'Langue=0\r\nDur\351e=45\r\nSon=1\r\n250,Alice\r\n120,Bob\r\n' >"$1/ondulor.ini"
+  start_game "$1" || return
+  keys alt+F4
+  wait_exit 10
+  [ "$rc" = 0 ] || fail "exit code $rc after Alt+F4"
+  expect_file "$1/ondulor.ini" 'Langue=0\r\nDur\351e=45\r\nSon=1\r\n250,Alice\r\n120,Bob\r\n'
+}
+
+# F2 starts a new game (the laid piece disappears); the Game menu's Quit ends with 0.
+new_game_and_quit() {
+  start_game "$1" || return
+  click_cell 6 14
+  keys F2
+  shot "$1/new_game.png"
+  [ "$(blue_pixels "$1/new_game.png")" = 0 ] || fail "F2 did not clear the board"
+  [ "$(pixel "$1/new_game.png" $((cx + 6 * 32 + 3)) $((cy + 14 * 32 + 16)))" = C0C0C0 ] || fail "the laid piece survived New Game"
+  keys alt+g Up Return
+  wait_exit 10
+  [ "$rc" = 0 ] || fail "exit code $rc after Game > Quit"
+  [ -f "$1/ondulor.ini" ] || fail "no settings file after Quit"
+}
+
+# A short game in French: when the time is up the game-over box opens, then the name box; the
+# name typed there is stored with the points in the settings file at exit.
+short_game() {
+  printf 'Langue=0\r\nDur\351e=3\r\nSon=0\r\n' >"$1/ondulor.ini"
+  start_game "$1" || return
+  click_cell 6 14; click_cell 8 14; click_cell 7 13
+  local box
+  box=$(wait_window '^Bravo !!$' 10) || { fail "no game-over box"; return; }
+  shot "$1/game_over.png"
+  xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key --clearmodifiers Return
+  box=$(wait_window '^Veuillez indiquer votre nom$' 10) || { fail "no name box"; return; }
+  xdotool windowfocus --sync "$box" 2>/dev/null
+  xdotool type --delay 20 'Zoe'; xdotool key --clearmodifiers Return
+  sleep 0.3
+  keys alt+F4
+  wait_exit 10
+  [ "$rc" = 0 ] || fail "exit code $rc"
+  expect_file "$1/ondulor.ini" 'Langue=0\r\nDur\351e=3\r\nSon=0\r\n4,Zoe\r\n'
+}
+
+# The settings file cannot be written (a folder stands in its place): at exit the error box names
+# the file, and the program ends with 1 leaving the folder as it was.
+unwritable_settings() {
+  mkdir "$1/ondulor.ini"
+  start_game "$1" || return
+  keys alt+F4
+  local box
+  box=$(wait_window '^Ondulor - ' 10) || fail "no error box at exit"
+  shot "$1/error.png"
+  [ -n "$box" ] && { xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key --clearmodifiers Return; }
+  wait_exit 10
+  [ "$rc" = 1 ] || fail "exit code $rc, not 1"
+  [ -d "$1/ondulor.ini" ] || fail "the folder in the way was touched"
+}
+
+for c in first_run french_alt_f4 new_game_and_quit short_game unwritable_settings; do
+  run_case "$c"
+done
+echo "e2e: $passed passed, $failed failed"
+[ "$failed" = 0 ]
