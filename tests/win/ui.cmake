@@ -1,0 +1,7 @@
+# Wine tests of the game window: start-up, window procedure, centring, loop, rendering, and the real
+# ondulor.exe run as a child process.
+ondulor_win_test(win_ui_tests win/ui_window_test.cpp win/ui_render_test.cpp win/ui_process_test.cpp)
+target_compile_definitions(win_ui_tests PRIVATE ONDULOR_EXE_PATH="$<TARGET_FILE:ondulor>")
+add_dependencies(win_ui_tests ondulor)
+
+include(${CMAKE_SOURCE_DIR}/bench/window.cmake OPTIONAL)

@@ -1,0 +1,348 @@
+// Start-up, main window procedure, centring and message loop of the game window, driven with real
+// windows and messages in the test process.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "game/board.h"
+#include "game/queue.h"
+#include "res/resource_ids.h"
+#include "ui_support.h"
+
+using namespace ui_test;
+
+namespace {
+
+int outer_height() { return 508 + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU); }
+
+SIZE screen_size()
+{
+    HDC screen = GetDC(nullptr);
+    SIZE size = {GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES)};
+    ReleaseDC(nullptr, screen);
+    return size;
+}
+
+class GameWindow : public ::testing::Test {
+protected:
+    void TearDown() override { stop_window(); }
+    TempFolder folder;
+};
+
+TEST_F(GameWindow, StartsEnglishSizedCentredWithStatusBarWithoutSettingsFile)
+{
+    ASSERT_EQ(start_window(folder.file("ondulor.exe")), 0);
+    HWND window = main_window;
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsWindowVisible(window));
+
+    EXPECT_EQ(settings_path, folder.file("ondulor.ini"));
+    EXPECT_EQ(help_path, folder.file("ondulor.hlp"));
+    EXPECT_EQ(settings.language, LANGUAGE_ENGLISH);
+    EXPECT_EQ(settings.duration, 90);
+
+    RECT outer;
+    GetWindowRect(window, &outer);
+    const SIZE screen = screen_size();
+    EXPECT_EQ(outer.right - outer.left, 530);
+    EXPECT_EQ(outer.bottom - outer.top, outer_height());
+    EXPECT_EQ(outer.left, (screen.cx - 530) / 2);
+    EXPECT_EQ(outer.top, (screen.cy - outer_height()) / 2);
+
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    EXPECT_EQ(style & 0x80CA0000, 0x80CA0000);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CHILD), 0);
+    EXPECT_EQ(GetClassLongPtrA(window, GCL_STYLE), static_cast<ULONG_PTR>(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS));
+    EXPECT_EQ(GetClassLongPtrA(window, GCLP_HBRBACKGROUND), static_cast<ULONG_PTR>(COLOR_MENU + 1));
+    EXPECT_NE(GetClassLongPtrA(window, GCLP_HICON), 0u);
+
+    EXPECT_EQ(window_text(window), "Ondulor");
+    ASSERT_EQ(main_menu, GetMenu(window));
+    EXPECT_EQ(menu_label(main_menu, 0, MF_BYPOSITION), "&Game");
+    EXPECT_EQ(menu_label(main_menu, 2, MF_BYPOSITION), "&Help");
+    EXPECT_EQ(menu_label(main_menu, CMD_NEW_GAME, MF_BYCOMMAND), "New Game\tF2");
+    EXPECT_EQ(menu_label(main_menu, CMD_LANGUAGE, MF_BYCOMMAND), "Fran\xE7" "ais");
+    EXPECT_NE(accelerator_table, nullptr);
+
+    ASSERT_NE(status_bar, nullptr);
+    EXPECT_EQ(GetParent(status_bar), window);
+    EXPECT_EQ(GetDlgCtrlID(status_bar), IDC_STATUS_BAR);
+    EXPECT_TRUE(IsWindowVisible(status_bar));
+    int edges[4] = {0, 0, 0, 0};
+    ASSERT_EQ(SendMessageA(status_bar, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 3);
+    EXPECT_EQ(edges[0], 90);
+    EXPECT_EQ(edges[1], 180);
+    EXPECT_EQ(edges[2], -1);
+    for (int part = 0; part < 3; ++part) {
+        EXPECT_EQ(LOWORD(SendMessageA(status_bar, SB_GETTEXTLENGTHA, part, 0)), 0) << "part " << part;
+    }
+
+    EXPECT_EQ(queue_left, 485);
+    for (int index = 0; index < TileCount; ++index) {
+        EXPECT_NE(tile_set[index], nullptr) << "tile " << index;
+    }
+    EXPECT_EQ(board.cells[SourceColumn * 15 + 14], Source);
+    for (std::uint8_t shape : piece_queue.slots) {
+        EXPECT_TRUE(shape >= Horizontal && shape <= Cross);
+    }
+    // Timer 1 exists exactly when killing it succeeds; put it back for the rest of the test.
+    EXPECT_TRUE(KillTimer(window, 1));
+    SetTimer(window, 1, 1000, nullptr);
+}
+
+TEST_F(GameWindow, StartsInFrenchWhenTheSettingsFileSaysSo)
+{
+    ASSERT_TRUE(write_bytes(folder.file("ondulor.ini"), "Langue=0\r\nDur\xE9" "e=45\r\nSon=1\r\n250,Alice\r\n"));
+    ASSERT_EQ(start_window(folder.file("ondulor.exe")), 0);
+    EXPECT_EQ(settings.language, LANGUAGE_FRENCH);
+    EXPECT_EQ(settings.duration, 45);
+    EXPECT_EQ(score_table.entries[0].score, 250);
+    EXPECT_EQ(window_text(main_window), "Ondulor");
+    EXPECT_EQ(menu_label(main_menu, 0, MF_BYPOSITION), "&Partie");
+    EXPECT_EQ(menu_label(main_menu, CMD_NEW_GAME, MF_BYCOMMAND), "Nouvelle partie\tF2");
+    EXPECT_EQ(menu_label(main_menu, CMD_LANGUAGE, MF_BYCOMMAND), "English");
+}
+
+TEST_F(GameWindow, ModulePathIsFetchedWholeOrNotUsedAtAll)
+{
+    // The longest path that fits: 259 characters without any '.', so ".ini" is appended after it.
+    std::string longest = "C:\\" + std::string(MAX_PATH - 1 - 3, 'a');
+    ASSERT_EQ(longest.size(), static_cast<std::size_t>(MAX_PATH - 1));
+    ASSERT_EQ(start_window(longest), 0);
+    ASSERT_FALSE(module_fetch_sizes.empty());
+    const DWORD asked = module_fetch_sizes.front();
+    EXPECT_GE(asked, static_cast<DWORD>(MAX_PATH)) << "the fetch must allow a whole path";
+    EXPECT_LE(asked + 4, static_cast<DWORD>(PathSize)) << "the buffer must keep room for a new extension";
+    EXPECT_EQ(settings_path, longest + ".ini");
+    EXPECT_EQ(help_path, longest + ".hlp");
+    stop_window();
+
+    // One character more is cut by the fetch: no file beside some shortened name may be read or written.
+    ASSERT_EQ(start_window(longest + "b.exe"), 0);
+    EXPECT_STREQ(settings_path, "");
+    EXPECT_STREQ(help_path, "");
+    EXPECT_EQ(settings.language, LANGUAGE_ENGLISH);
+    EXPECT_EQ(settings.duration, 90);
+    stop_window();
+
+    reset_process_state("unused");
+    fake_module_fails = true;
+    ASSERT_EQ(init_application(nullptr, nullptr, SW_HIDE), 0);
+    started_window = main_window;
+    EXPECT_STREQ(settings_path, "");
+    EXPECT_EQ(settings.language, LANGUAGE_ENGLISH);
+}
+
+LRESULT CALLBACK foreign_proc(HWND window, UINT message, WPARAM w_param, LPARAM l_param)
+{
+    return DefWindowProcA(window, message, w_param, l_param);
+}
+
+LRESULT CALLBACK refuse_main_window(int code, WPARAM w_param, LPARAM l_param)
+{
+    if (code == HCBT_CREATEWND) {
+        char name[32] = {};
+        GetClassNameA(reinterpret_cast<HWND>(w_param), name, sizeof name);
+        if (std::strcmp(name, "ondulor") == 0) {
+            return 1;
+        }
+    }
+    return CallNextHookEx(nullptr, code, w_param, l_param);
+}
+
+TEST_F(GameWindow, StartUpFailsWithMinusOneWhenClassOrWindowCannotBeMade)
+{
+    WNDCLASSA taken = {};
+    taken.lpfnWndProc = foreign_proc;
+    taken.hInstance = GetModuleHandleA(nullptr);
+    taken.lpszClassName = "ondulor";
+    ASSERT_NE(RegisterClassA(&taken), 0);
+    reset_process_state(folder.file("ondulor.exe"));
+    EXPECT_EQ(init_application(nullptr, nullptr, SW_SHOWNORMAL), -1);
+    EXPECT_EQ(main_window, nullptr);
+    // The whole program gives up the same way, before any loop and without writing the settings file.
+    reset_process_state(folder.file("ondulor.exe"));
+    EXPECT_EQ(run_application(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWNORMAL), -1);
+    EXPECT_EQ(read_bytes(folder.file("ondulor.ini")), "<missing>");
+    UnregisterClassA("ondulor", GetModuleHandleA(nullptr));
+
+    HHOOK hook = SetWindowsHookExA(WH_CBT, refuse_main_window, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    const std::int32_t result = start_window(folder.file("ondulor.exe"));
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(main_window, nullptr);
+}
+
+TEST_F(GameWindow, CloseRequestPostsDestroyAndDestroyEndsTheProgramsWindowLife)
+{
+    ASSERT_EQ(start_window(folder.file("ondulor.exe")), 0);
+    HWND window = main_window;
+    pump_messages();
+
+    EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
+    EXPECT_TRUE(IsWindow(window)) << "a close request must not destroy the window";
+    EXPECT_EQ(main_window, window);
+    MSG posted;
+    ASSERT_TRUE(PeekMessageA(&posted, window, WM_DESTROY, WM_DESTROY, PM_REMOVE));
+    EXPECT_EQ(posted.wParam, 0u);
+    EXPECT_EQ(posted.lParam, 0);
+
+    help_calls.clear();
+    DispatchMessageA(&posted);
+    EXPECT_EQ(main_window, nullptr);
+    ASSERT_EQ(help_calls.size(), 1u);
+    EXPECT_EQ(help_calls[0].window, window);
+    EXPECT_EQ(help_calls[0].command, static_cast<UINT>(HELP_QUIT));
+    EXPECT_EQ(help_calls[0].path, folder.file("ondulor.hlp"));
+    WPARAM code = 99;
+    EXPECT_TRUE(take_quit(&code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(GameWindow, GameMessagesReachTheEventsWithTheLowWordOfTheCommand)
+{
+    ASSERT_EQ(start_window(folder.file("ondulor.exe")), 0);
+    HWND window = main_window;
+    KillTimer(window, 1);
+
+    EXPECT_EQ(SendMessageA(window, WM_TIMER, 1, 0), 0);
+    EXPECT_EQ(game_state.elapsed_seconds, 1);
+
+    EXPECT_EQ(SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)), 0);
+    EXPECT_NE(board.cells[0], Empty);
+    EXPECT_EQ(SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(32 * 14 + 1, 1)), 0);
+    EXPECT_NE(board.cells[14 * 15], Empty);
+
+    // An accelerator's command carries 1 in the high word; only the low word names the command.
+    EXPECT_EQ(SendMessageA(window, WM_COMMAND, MAKEWPARAM(CMD_LANGUAGE, 1), 0), 0);
+    EXPECT_EQ(settings.language, LANGUAGE_FRENCH);
+    EXPECT_EQ(menu_label(main_menu, 0, MF_BYPOSITION), "&Partie");
+    EXPECT_EQ(SendMessageA(window, WM_COMMAND, MAKEWPARAM(CMD_NEW_GAME, 1), 0), 0);
+    EXPECT_EQ(board.cells[0], Empty);
+    EXPECT_EQ(game_state.elapsed_seconds, 0);
+
+    // Everything else keeps the default handling.
+    EXPECT_EQ(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0), 7);
+    EXPECT_EQ(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(30000, 30000)), HTNOWHERE);
+}
+
+// center_window on plain popup windows, so that any size and owner position can be tried.
+class CenterWindow : public ::testing::Test {
+protected:
+    HWND make(int x, int y, int width, int height, HWND owner = nullptr)
+    {
+        HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, x, y, width, height, owner, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+        made.push_back(window);
+        return window;
+    }
+    static RECT rect(HWND window)
+    {
+        RECT r;
+        GetWindowRect(window, &r);
+        return r;
+    }
+    void TearDown() override
+    {
+        for (auto it = made.rbegin(); it != made.rend(); ++it) {
+            DestroyWindow(*it);
+        }
+    }
+    std::vector<HWND> made;
+    SIZE screen = screen_size();
+};
+
+TEST_F(CenterWindow, CentresOnScreenOrOwnerAndKeepsTheWindowOnTheScreen)
+{
+    HWND small = make(3, 4, 201, 101);
+    center_window(small, nullptr);
+    EXPECT_EQ(rect(small).left, (screen.cx - 201) / 2);
+    EXPECT_EQ(rect(small).top, (screen.cy - 101) / 2);
+    EXPECT_EQ(rect(small).right - rect(small).left, 201) << "the size stays";
+
+    HWND huge = make(10, 10, screen.cx + 100, screen.cy + 60);
+    center_window(huge, nullptr);
+    EXPECT_EQ(rect(huge).left, 0);
+    EXPECT_EQ(rect(huge).top, 0);
+
+    HWND owner = make(100, 50, 300, 200);
+    HWND box = make(0, 0, 101, 51, owner);
+    center_window(box, owner);
+    EXPECT_EQ(rect(box).left, 100 + (300 - 101) / 2);
+    EXPECT_EQ(rect(box).top, 50 + (200 - 51) / 2);
+
+    // An owner near the bottom-right corner: the box is pulled back to end on the screen's edges.
+    SetWindowPos(owner, nullptr, screen.cx - 120, screen.cy - 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    box = make(0, 0, 200, 100, owner);
+    center_window(box, owner);
+    EXPECT_EQ(rect(box).left, screen.cx - 200);
+    EXPECT_EQ(rect(box).top, screen.cy - 100);
+
+    // An owner past the top-left corner: a negative centre becomes 0.
+    SetWindowPos(owner, nullptr, -400, -300, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    center_window(box, owner);
+    EXPECT_EQ(rect(box).left, 0);
+    EXPECT_EQ(rect(box).top, 0);
+
+    // Wider than the screen and centred right of 0: its right edge goes on the screen's, its left edge
+    // below 0, and there it stays.
+    SetWindowPos(owner, nullptr, screen.cx - 300, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    HWND wide = make(0, 0, screen.cx + 40, 100, owner);
+    center_window(wide, owner);
+    EXPECT_EQ(rect(wide).left, -40);
+}
+
+// The whole program in this process: loop, accelerator, close, settings written at the end.
+struct LoopScript {
+    int ticks = 0;
+    HWND window = nullptr;
+    bool accelerator_worked = false;
+    bool gave_up = false;
+};
+LoopScript loop_script;
+
+void CALLBACK drive_loop(HWND, UINT, UINT_PTR, DWORD)
+{
+    ++loop_script.ticks;
+    if (loop_script.ticks == 1) {
+        loop_script.window = main_window;
+        board.cells[0] = Horizontal;
+        PostMessageA(main_window, WM_KEYDOWN, VK_F2, 1);
+        PostMessageA(main_window, WM_KEYUP, VK_F2, 0xC0000001);
+    } else if (loop_script.ticks == 2) {
+        loop_script.accelerator_worked = board.cells[0] == Empty;
+        PostMessageA(main_window, WM_CLOSE, 0, 0);
+    } else if (loop_script.ticks > 300 && main_window != nullptr) {
+        loop_script.gave_up = true;
+        PostMessageA(main_window, WM_DESTROY, 0, 0);
+    }
+}
+
+TEST_F(GameWindow, LoopTranslatesAcceleratorsAndEndsOnCloseWritingTheSettingsOnce)
+{
+    ASSERT_TRUE(write_bytes(folder.file("ondulor.ini"), "Langue=0\r\nDur\xE9" "e=120\r\nSon=1\r\n250,Alice\r\n"));
+    reset_process_state(folder.file("ondulor.exe"));
+    loop_script = {};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, drive_loop);
+    const int code = run_application(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWNORMAL);
+    KillTimer(nullptr, timer);
+    started_window = loop_script.window;
+
+    EXPECT_FALSE(loop_script.gave_up);
+    EXPECT_TRUE(loop_script.accelerator_worked) << "F2 must start a new game through the loop";
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(main_window, nullptr);
+    EXPECT_TRUE(IsWindowVisible(loop_script.window)) << "the window stays up while the settings are written";
+    EXPECT_EQ(read_bytes(folder.file("ondulor.ini")), "Langue=0\r\nDur\xE9" "e=120\r\nSon=1\r\n250,Alice\r\n");
+    WPARAM quit_code = 99;
+    EXPECT_TRUE(take_quit(&quit_code)) << "the quit message is posted but never fetched";
+    EXPECT_EQ(quit_code, 0u);
+}
+
+}  // namespace
