@@ -248,7 +248,7 @@ TEST_F(Rendering, PaintingAndDrawingGiveBackTheirDeviceContextsAndTiles)
     SelectObject(probe, original);
     DeleteDC(probe);
 
-    // Fill the process's table of GDI handles but for 100 places: a device context left behind by
+    // Fill the process's table of GDI handles but for 40 places: a device context left behind by
     // each draw or each paint would take them all, and the table would stay full.
     std::vector<HDC> ballast;
     while (ballast.size() < 200000) {
@@ -264,16 +264,16 @@ TEST_F(Rendering, PaintingAndDrawingGiveBackTheirDeviceContextsAndTiles)
         }
         FAIL() << "only " << ballast.size() << " device contexts could be made";
     }
-    for (int freed = 0; freed < 100; ++freed) {
+    for (int freed = 0; freed < 40; ++freed) {
         DeleteDC(ballast.back());
         ballast.pop_back();
     }
-    for (int round = 0; round < 150; ++round) {
+    for (int round = 0; round < 60; ++round) {
         draw_cell(round % 15, 3);
         repaint();
     }
     int still_free = 0;
-    for (; still_free < 50; ++still_free) {
+    for (; still_free < 20; ++still_free) {
         HDC dc = CreateCompatibleDC(nullptr);
         if (dc == nullptr) {
             break;
@@ -283,7 +283,7 @@ TEST_F(Rendering, PaintingAndDrawingGiveBackTheirDeviceContextsAndTiles)
     for (HDC dc : ballast) {
         DeleteDC(dc);
     }
-    EXPECT_EQ(still_free, 50);
+    EXPECT_EQ(still_free, 20);
 
     board.cells[4 * 15 + 5] = 21;
     draw_cell(4, 5);
