@@ -1,0 +1,223 @@
+// The real ondulor.exe run as a child process from a folder of its own: the ways of closing it, the
+// exit codes, the settings file it leaves, and the fatal box when that file cannot be opened.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ui_support.h"
+
+using namespace ui_test;
+
+namespace {
+
+// The build passes the game's path as the host sees it; under Wine the host's root is drive Z:.
+std::string game_executable()
+{
+    std::string path = ONDULOR_EXE_PATH;
+    if (!path.empty() && path[0] == '/') {
+        path = "Z:" + path;
+    }
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return path;
+}
+
+// A copy of the game in its own folder, started there and, if still running at the end, killed.
+class Game {
+public:
+    explicit Game(const TempFolder& folder) : exe_(folder.file("ondulor.exe")), folder_(folder.path()) {}
+    ~Game()
+    {
+        if (info_.hProcess != nullptr) {
+            if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(info_.hProcess, 99);
+                WaitForSingleObject(info_.hProcess, 5000);
+            }
+            CloseHandle(info_.hProcess);
+            CloseHandle(info_.hThread);
+        }
+    }
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    bool start()
+    {
+        if (!CopyFileA(game_executable().c_str(), exe_.c_str(), FALSE)) {
+            return false;
+        }
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        std::string command = "\"" + exe_ + "\"";
+        return CreateProcessA(exe_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
+                              &startup, &info_) != 0;
+    }
+
+    // The first top-level window of the given class that belongs to the child, or null after the limit.
+    HWND wait_for_window(const char* class_name, DWORD limit_ms = 20000) const
+    {
+        struct Search {
+            DWORD process;
+            const char* class_name;
+            HWND found;
+        };
+        const DWORD deadline = GetTickCount() + limit_ms;
+        do {
+            Search search = {info_.dwProcessId, class_name, nullptr};
+            EnumWindows(
+                [](HWND window, LPARAM data) -> BOOL {
+                    auto* s = reinterpret_cast<Search*>(data);
+                    DWORD process = 0;
+                    GetWindowThreadProcessId(window, &process);
+                    char name[64] = {};
+                    GetClassNameA(window, name, sizeof name);
+                    if (process == s->process && std::string(name) == s->class_name && IsWindowVisible(window)) {
+                        s->found = window;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+            if (search.found != nullptr) {
+                return search.found;
+            }
+            if (WaitForSingleObject(info_.hProcess, 20) == WAIT_OBJECT_0) {
+                return nullptr;
+            }
+        } while (GetTickCount() < deadline);
+        return nullptr;
+    }
+
+    // The exit code, or STILL_ACTIVE when the child has not ended within the limit.
+    DWORD wait_exit(DWORD limit_ms = 20000) const
+    {
+        DWORD code = STILL_ACTIVE;
+        if (WaitForSingleObject(info_.hProcess, limit_ms) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(info_.hProcess, &code);
+        }
+        return code;
+    }
+
+private:
+    std::string exe_;
+    std::string folder_;
+    PROCESS_INFORMATION info_ = {};
+};
+
+std::string text_of(HWND window)
+{
+    char text[512] = {};
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
+    return text;
+}
+
+// Every text of the box's controls, one after the other.
+std::string box_texts(HWND box)
+{
+    std::vector<HWND> children;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM data) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    std::string texts;
+    for (HWND child : children) {
+        texts += text_of(child) + "\n";
+    }
+    return texts;
+}
+
+const std::string english_defaults = "Language=1000\r\nDuration=90\r\nSound=0\r\n";
+const std::string french_file = "Langue=0\r\nDur\xE9" "e=120\r\nSon=1\r\n250,Alice\r\n-3,Bob, Jr\r\n";
+const std::string open_failure = "Erreur \xE0 l'ouverture du fichier : ";
+
+TEST(RealGame, EveryWayOfClosingEndsWithCodeZeroAndWritesTheSettingsFile)
+{
+    struct Way {
+        const char* name;
+        UINT message;
+        WPARAM w_param;
+        const std::string* settings_before;
+        const std::string* settings_after;
+    };
+    const Way ways[] = {
+        {"close request", WM_CLOSE, 0, nullptr, &english_defaults},
+        {"close box or Alt+F4", WM_SYSCOMMAND, SC_CLOSE, &french_file, &french_file},
+        {"Quit command", WM_COMMAND, 101, nullptr, &english_defaults},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        TempFolder folder;
+        if (way.settings_before != nullptr) {
+            ASSERT_TRUE(write_bytes(folder.file("ondulor.ini"), *way.settings_before));
+        }
+        Game game(folder);
+        ASSERT_TRUE(game.start());
+        HWND window = game.wait_for_window("ondulor");
+        ASSERT_NE(window, nullptr) << "the game window never appeared";
+        RECT outer;
+        GetWindowRect(window, &outer);
+        EXPECT_EQ(outer.right - outer.left, 530);
+        EXPECT_EQ(read_bytes(folder.file("ondulor.ini")),
+                  way.settings_before != nullptr ? *way.settings_before : "<missing>")
+            << "nothing is written before the end";
+
+        PostMessageA(window, way.message, way.w_param, 0);
+        EXPECT_EQ(game.wait_exit(), 0u);
+        EXPECT_EQ(read_bytes(folder.file("ondulor.ini")), *way.settings_after);
+    }
+}
+
+// Answers the child's error box: checks its caption, owner and text, then presses OK.
+void answer_fatal_box(const Game& game, const std::string& settings_file)
+{
+    HWND box = game.wait_for_window("#32770");
+    ASSERT_NE(box, nullptr) << "no error box appeared";
+    EXPECT_EQ(text_of(box).rfind("Ondulor", 0), 0u) << text_of(box);
+    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr) << "no main window may own the box";
+    EXPECT_NE(box_texts(box).find(open_failure + settings_file), std::string::npos) << box_texts(box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST(RealGame, SettingsFileThatCannotBeOpenedAtStartEndsWithTheFatalBoxAndCodeOne)
+{
+    TempFolder folder;
+    const std::string settings_file = folder.file("ondulor.ini");
+    ASSERT_TRUE(write_bytes(settings_file, french_file));
+    // Held open without any sharing: the game's open for reading and writing must fail. (A read-only
+    // attribute would do on Windows, but Wine running as root opens such a file for writing anyway.)
+    HANDLE held = CreateFileA(settings_file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Game game(folder);
+    ASSERT_TRUE(game.start());
+    answer_fatal_box(game, settings_file);
+    EXPECT_EQ(game.wait_exit(), 1u);
+    CloseHandle(held);
+    EXPECT_EQ(read_bytes(settings_file), french_file);
+}
+
+TEST(RealGame, SettingsFileThatCannotBeWrittenAtTheEndEndsWithTheFatalBoxAndCodeOne)
+{
+    TempFolder folder;
+    const std::string settings_file = folder.file("ondulor.ini");
+    Game game(folder);
+    ASSERT_TRUE(game.start());
+    HWND window = game.wait_for_window("ondulor");
+    ASSERT_NE(window, nullptr);
+    // A folder in the file's place can be neither opened as a file nor replaced by one.
+    ASSERT_TRUE(CreateDirectoryA(settings_file.c_str(), nullptr));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    answer_fatal_box(game, settings_file);
+    EXPECT_EQ(game.wait_exit(), 1u);
+}
+
+}  // namespace
