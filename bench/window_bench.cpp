@@ -106,6 +106,6 @@ int main()
         SendMessageA(main_window, WM_LBUTTONDOWN, MK_LBUTTON, cell_position(round % 225 / 15, round % 15));
         samples.push_back(now_ms() - start);
     }
-    report("click on a full board (flow over 224 lit)", samples);
+    report("click refilling one cell of a full board", samples);
     return 0;
 }

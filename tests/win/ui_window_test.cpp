@@ -315,6 +315,7 @@ void CALLBACK drive_loop(HWND, UINT, UINT_PTR, DWORD)
         board.cells[0] = Horizontal;
         PostMessageA(main_window, WM_KEYDOWN, VK_F2, 1);
         PostMessageA(main_window, WM_KEYUP, VK_F2, 0xC0000001);
+        PostMessageA(main_window, WM_COMMAND, CMD_LANGUAGE, 0);
     } else if (loop_script.ticks == 2) {
         loop_script.accelerator_worked = board.cells[0] == Empty;
         PostMessageA(main_window, WM_CLOSE, 0, 0);
@@ -324,7 +325,7 @@ void CALLBACK drive_loop(HWND, UINT, UINT_PTR, DWORD)
     }
 }
 
-TEST_F(GameWindow, LoopTranslatesAcceleratorsAndEndsOnCloseWritingTheSettingsOnce)
+TEST_F(GameWindow, LoopTranslatesAcceleratorsAndEndsOnCloseWritingTheSettingsAtTheEnd)
 {
     ASSERT_TRUE(write_bytes(folder.file("ondulor.ini"), "Langue=0\r\nDur\xE9" "e=120\r\nSon=1\r\n250,Alice\r\n"));
     reset_process_state(folder.file("ondulor.exe"));
@@ -339,7 +340,8 @@ TEST_F(GameWindow, LoopTranslatesAcceleratorsAndEndsOnCloseWritingTheSettingsOnc
     EXPECT_EQ(code, 0);
     EXPECT_EQ(main_window, nullptr);
     EXPECT_TRUE(IsWindowVisible(loop_script.window)) << "the window stays up while the settings are written";
-    EXPECT_EQ(read_bytes(folder.file("ondulor.ini")), "Langue=0\r\nDur\xE9" "e=120\r\nSon=1\r\n250,Alice\r\n");
+    // Written at the end, with the language switched during the run.
+    EXPECT_EQ(read_bytes(folder.file("ondulor.ini")), "Language=1000\r\nDuration=120\r\nSound=1\r\n250,Alice\r\n");
     WPARAM quit_code = 99;
     EXPECT_TRUE(take_quit(&quit_code)) << "the quit message is posted but never fetched";
     EXPECT_EQ(quit_code, 0u);
