@@ -1,0 +1,341 @@
+// The main window's game messages through the real window: clock, end of a game, clicks, sound, commands.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/scores.h"
+#include "app/settings_file.h"
+#include "dialogs_script.h"
+#include "game/board.h"
+#include "game/game_state.h"
+#include "game/queue.h"
+#include "resource_ids.h"
+#include "ui/events.h"
+#include "ui/main_window.h"
+
+namespace {
+
+class MainWindowEvents : public ::testing::Test {
+protected:
+    void SetUp() override { reset_game_world(); }
+};
+
+void expect_clean_run(const ScriptOutcome& outcome, std::size_t steps, int boxes)
+{
+    EXPECT_FALSE(outcome.timed_out);
+    EXPECT_TRUE(outcome.problems.empty()) << (outcome.problems.empty() ? "" : outcome.problems.front());
+    EXPECT_EQ(outcome.steps_run, steps);
+    EXPECT_EQ(outcome.boxes_opened, boxes);
+}
+
+void tick()
+{
+    SendMessageA(main_window, WM_TIMER, 1, 0);
+}
+
+void ticks(int count)
+{
+    for (int i = 0; i < count; ++i) {
+        tick();
+    }
+}
+
+void click_at(int x, int y, UINT message = WM_LBUTTONDOWN)
+{
+    SendMessageA(main_window, message, message == WM_RBUTTONDOWN ? MK_RBUTTON : MK_LBUTTON, MAKELPARAM(x, y));
+}
+
+// Lays a chosen shape in a cell through a real click at the cell's middle.
+void lay(std::int32_t column, std::int32_t row, ShapeCode shape)
+{
+    piece_queue.slots[4] = shape;
+    click_at(column * 32 + 16, row * 32 + 16);
+}
+
+std::uint8_t cell(std::int32_t column, std::int32_t row)
+{
+    return board.cells[column * 15 + row];
+}
+
+struct Snapshot {
+    Board board_copy;
+    PieceQueue queue_copy;
+    GameState state_copy;
+};
+
+Snapshot snapshot()
+{
+    return {board, piece_queue, game_state};
+}
+
+bool unchanged(const Snapshot& before)
+{
+    return std::memcmp(&before.board_copy, &board, sizeof board) == 0 &&
+           std::memcmp(&before.queue_copy, &piece_queue, sizeof piece_queue) == 0 &&
+           std::memcmp(&before.state_copy, &game_state, sizeof game_state) == 0;
+}
+
+}  // namespace
+
+TEST_F(MainWindowEvents, TicksWriteTheElapsedTime)
+{
+    settings.duration = 0;
+    ticks(5);
+    EXPECT_EQ(status_text(0), "0'05\"");
+    ticks(55);
+    EXPECT_EQ(status_text(0), "1'00\"");
+    ticks(30);
+    EXPECT_EQ(status_text(0), "1'30\"");
+    ticks(910);
+    EXPECT_EQ(status_text(0), "16'40\"");
+    EXPECT_EQ(game_state.elapsed_seconds, 1000);
+    EXPECT_EQ(game_state.game_over, 0) << "a duration of 0 never ends a game";
+}
+
+TEST_F(MainWindowEvents, AGameEndsAtItsNinetiethTickWithTheBoxesAndTheRecording)
+{
+    lay(7, 13, Vertical);
+    lay(7, 12, Vertical);
+    ASSERT_EQ(game_state.points, 3);
+    EXPECT_EQ(status_text(1), "Points: 3");
+    ticks(89);
+    EXPECT_EQ(game_state.game_over, 0);
+    EXPECT_EQ(status_text(0), "1'29\"");
+
+    std::string text, time_during_box, message_during_box;
+    std::int32_t over_during_box = -1, elapsed_after_extra_tick = -1;
+    HWND owner = nullptr;
+    const ScriptOutcome outcome = run_boxes(
+        [] { tick(); },
+        {{BoxKind::GameOver, [&](HWND box) {
+              text = control_text(box, IDC_GAME_OVER_TEXT);
+              time_during_box = status_text(0);
+              message_during_box = status_text(2);
+              over_during_box = game_state.game_over;
+              owner = GetWindow(box, GW_OWNER);
+              tick();  // a tick while the box is open is ignored
+              elapsed_after_extra_tick = game_state.elapsed_seconds;
+              press(box, IDC_OK);
+          }},
+         {BoxKind::Name, [&](HWND box) {
+              post_tick();
+              type_text(box, IDC_NAME_EDIT, "Eve");
+              press(box, IDC_OK);
+          }}});
+    expect_clean_run(outcome, 2, 2);
+    EXPECT_EQ(text, "Congratulations,\n\nyou scored 3 points \nin 01' 30\".");
+    EXPECT_EQ(time_during_box, "1'29\"") << "the time is written after the boxes close";
+    EXPECT_EQ(message_during_box, "Game over");
+    EXPECT_EQ(over_during_box, 1);
+    EXPECT_EQ(owner, main_window);
+    EXPECT_EQ(elapsed_after_extra_tick, 90);
+    EXPECT_EQ(status_text(0), "1'30\"");
+    EXPECT_EQ(score_table.entries[0].score, 3);
+    EXPECT_STREQ(score_table.entries[0].name, "Eve");
+
+    const Snapshot over = snapshot();
+    const ScriptOutcome after = run_boxes([] { ticks(200); }, {}, 300);
+    EXPECT_EQ(after.boxes_opened, 0) << "the end of a game is handled once";
+    settings.sound = 1;
+    click_at(100, 100);
+    click_at(7 * 32 + 5, 14 * 32 + 5);
+    EXPECT_TRUE(unchanged(over));
+    EXPECT_EQ(seam_record.beeps + seam_record.resource_plays, 0) << "clicks are silent once the game is over";
+    EXPECT_EQ(status_text(0), "1'30\"");
+}
+
+TEST_F(MainWindowEvents, NewGameStartsAfreshWithZeroPointsAndKeepsTheOldTexts)
+{
+    settings.duration = 10;
+    lay(6, 14, Horizontal);
+    ASSERT_EQ(game_state.points, 2);
+    ticks(9);
+    ScriptOutcome outcome = run_closing_all([] { tick(); }, "First");
+    expect_clean_run(outcome, 2, 2);
+    ASSERT_EQ(game_state.game_over, 1);
+
+    SendMessageA(main_window, WM_COMMAND, MAKEWPARAM(CMD_NEW_GAME, 1), 0);  // as from the F2 key
+    EXPECT_EQ(game_state.game_over, 0);
+    EXPECT_EQ(game_state.elapsed_seconds, 0);
+    EXPECT_EQ(game_state.points, 0);
+    EXPECT_EQ(status_text(2), "");
+    EXPECT_EQ(status_text(0), "0'10\"");
+    EXPECT_EQ(status_text(1), "Points: 2");
+    EXPECT_EQ(cell(6, 14), Empty);
+    EXPECT_EQ(cell(7, 14), Source);
+    for (std::uint8_t shape : piece_queue.slots) {
+        EXPECT_GE(shape, 1);
+        EXPECT_LE(shape, 7);
+    }
+
+    // A game in which nothing is laid scores 0, not the previous game's points.
+    ticks(9);
+    std::string text;
+    outcome = run_boxes([] { tick(); },
+                        {{BoxKind::GameOver, [&](HWND box) {
+                              text = control_text(box, IDC_GAME_OVER_TEXT);
+                              press(box, IDC_OK);
+                          }},
+                         {BoxKind::Name, [](HWND box) { press(box, IDCANCEL); }}});
+    expect_clean_run(outcome, 2, 2);
+    EXPECT_EQ(text, "Congratulations,\n\nyou scored 0 points \nin 00' 10\".");
+    EXPECT_EQ(score_table.entries[0].score, 2);
+    EXPECT_STREQ(score_table.entries[0].name, "First");
+}
+
+TEST_F(MainWindowEvents, TheClockEndsAGameWhileTheSettingsBoxIsOpen)
+{
+    lay(7, 13, Cross);
+    game_state.elapsed_seconds = 89;
+    HWND game_over_owner = nullptr;
+    bool settings_still_open = false;
+    const ScriptOutcome outcome = run_boxes(
+        [] { handle_command(CMD_SETTINGS); },
+        {{BoxKind::Settings, [](HWND) { post_tick(); }},
+         {BoxKind::GameOver, [&](HWND box) {
+              game_over_owner = GetWindow(box, GW_OWNER);
+              press(box, IDC_OK);
+          }},
+         {BoxKind::Name, [](HWND box) { SendMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+         {BoxKind::Settings, [&](HWND box) {
+              settings_still_open = IsWindowVisible(box) != FALSE;
+              press(box, IDC_CANCEL);
+          }}});
+    expect_clean_run(outcome, 4, 3);
+    EXPECT_EQ(game_over_owner, main_window);
+    EXPECT_TRUE(settings_still_open);
+    EXPECT_EQ(game_state.game_over, 1);
+    EXPECT_EQ(score_table.entries[0].score, 2);
+    EXPECT_STREQ(score_table.entries[0].name, " ");
+    EXPECT_EQ(status_text(0), "1'30\"");
+}
+
+TEST_F(MainWindowEvents, AShortenedDurationEndsTheGameAtTheNextTick)
+{
+    settings.duration = 0;
+    ticks(50);
+    settings.duration = 40;
+    const ScriptOutcome outcome = run_closing_all([] { tick(); });
+    expect_clean_run(outcome, 2, 2);
+    EXPECT_EQ(game_state.game_over, 1);
+    EXPECT_EQ(game_state.elapsed_seconds, 51);
+    EXPECT_EQ(status_text(0), "0'51\"");
+
+    handle_command(CMD_NEW_GAME);
+    settings.duration = -5;
+    const ScriptOutcome negative = run_boxes([] { ticks(20); }, {}, 300);
+    EXPECT_EQ(negative.boxes_opened, 0);
+    EXPECT_EQ(game_state.game_over, 0);
+}
+
+TEST_F(MainWindowEvents, AClickLaysTheBottomPieceAndRefusalsOnlySound)
+{
+    settings.sound = 1;
+    seam_record.devices = 1;
+    const PieceQueue before = piece_queue;
+    click_at(479, 479);
+    EXPECT_EQ(cell(14, 14), before.slots[4]);
+    EXPECT_EQ(piece_queue.slots[4], before.slots[3]);
+    EXPECT_EQ(piece_queue.slots[1], before.slots[0]);
+    EXPECT_EQ(game_state.points, 0) << "the lit source counts +1, the unlit piece -1";
+    EXPECT_EQ(status_text(1), "Points: 0");
+    EXPECT_EQ(seam_record.resource_plays, 0);
+
+    const Snapshot laid = snapshot();
+    const POINT refused[] = {{480, 0}, {0, 480}, {529, 100}, {100, 600}, {65535, 65535}, {479, 479},
+                             {7 * 32, 14 * 32}, {7 * 32 + 31, 14 * 32 + 31}};
+    for (const POINT& p : refused) {
+        click_at(p.x, p.y);
+    }
+    click_at(479, 479, WM_RBUTTONDOWN);
+    EXPECT_TRUE(unchanged(laid));
+    EXPECT_EQ(seam_record.resource_plays, 9);
+    EXPECT_EQ(seam_record.last_resource, MAKEINTRESOURCEA(RES_SOUND_REFUSAL));
+    EXPECT_EQ(seam_record.last_module, instance_handle);
+    EXPECT_EQ(seam_record.last_flags, static_cast<DWORD>(0x40015));
+    EXPECT_EQ(seam_record.last_flags, static_cast<DWORD>(SND_RESOURCE | SND_ASYNC | SND_NOSTOP));
+    EXPECT_EQ(seam_record.beeps, 0);
+    EXPECT_EQ(seam_record.device_queries, 1) << "the devices are counted once";
+
+    const PieceQueue queue = piece_queue;
+    click_at(0, 0, WM_RBUTTONDOWN);
+    EXPECT_EQ(cell(0, 0), queue.slots[4]) << "the right button lays as the left one";
+    click_at(40, 0, WM_LBUTTONDBLCLK);
+    EXPECT_EQ(cell(1, 0), Empty) << "a double-click message lays nothing";
+    EXPECT_EQ(seam_record.resource_plays, 9);
+}
+
+TEST_F(MainWindowEvents, WithoutAWaveDeviceTheRefusalBeepsAndWithSoundOffNothingSounds)
+{
+    settings.sound = 1;
+    seam_record.devices = 0;
+    click_at(7 * 32 + 3, 14 * 32 + 3);
+    click_at(900, 3);
+    EXPECT_EQ(seam_record.beeps, 2);
+    EXPECT_EQ(seam_record.last_beep, 0u);
+    EXPECT_EQ(seam_record.resource_plays, 0);
+    EXPECT_EQ(seam_record.device_queries, 1);
+
+    seam_record = SeamRecord{};
+    wave_device_count = -1;
+    settings.sound = 0;
+    click_at(7 * 32 + 3, 14 * 32 + 3);
+    click_at(900, 3);
+    EXPECT_EQ(seam_record.beeps + seam_record.resource_plays + seam_record.device_queries, 0);
+
+    settings.sound = 1;
+    wave_device_count = 0;
+    play_sound(3);
+    EXPECT_EQ(seam_record.last_beep, static_cast<UINT>(MB_ICONEXCLAMATION));
+}
+
+TEST_F(MainWindowEvents, LanguageHelpQuitAndUnknownCommands)
+{
+    lay(7, 13, Vertical);
+    EXPECT_EQ(status_text(1), "Points: 2");
+    SendMessageA(main_window, WM_COMMAND, CMD_LANGUAGE, 0);
+    EXPECT_EQ(settings.language, LANGUAGE_FRENCH);
+    EXPECT_EQ(menu_label(CMD_LANGUAGE), "English");
+    EXPECT_EQ(menu_label(CMD_QUIT), "Quitter");
+    EXPECT_EQ(window_text(main_window), "Ondulor");
+    EXPECT_EQ(status_text(1), "Points: 2") << "the points text changes language when next written";
+    lay(7, 12, Vertical);
+    EXPECT_EQ(status_text(1), "Points : 3");
+    SendMessageA(main_window, WM_COMMAND, CMD_LANGUAGE, 0);
+    EXPECT_EQ(settings.language, LANGUAGE_ENGLISH);
+    EXPECT_EQ(menu_label(CMD_LANGUAGE), "Fran\347ais");
+    settings.language = 7;
+    handle_command(CMD_LANGUAGE);
+    EXPECT_EQ(settings.language, LANGUAGE_ENGLISH);
+
+    SendMessageA(main_window, WM_COMMAND, MAKEWPARAM(CMD_HELP, 1), 0);
+    EXPECT_EQ(seam_record.help_calls, 1);
+    EXPECT_EQ(seam_record.help_window, main_window);
+    EXPECT_EQ(seam_record.help_file, help_path);
+    EXPECT_EQ(seam_record.help_command, static_cast<UINT>(HELP_INDEX));
+
+    const Snapshot before = snapshot();
+    const ScriptOutcome unknown = run_boxes([] { handle_command(999); handle_command(0); }, {}, 200);
+    EXPECT_EQ(unknown.boxes_opened, 0);
+    EXPECT_TRUE(unchanged(before));
+
+    handle_command(CMD_QUIT);
+    MSG posted = {};
+    EXPECT_TRUE(PeekMessageA(&posted, main_window, WM_DESTROY, WM_DESTROY, PM_REMOVE));
+    EXPECT_EQ(posted.wParam, 0u);
+    EXPECT_EQ(posted.lParam, 0);
+    EXPECT_NE(main_window, nullptr) << "the posted message was taken away before it ran";
+}
+
+TEST_F(MainWindowEvents, TheQueueColumnIsInvalidatedWithoutErase)
+{
+    ValidateRect(main_window, nullptr);
+    invalidate_queue_column();
+    RECT dirty = {};
+    ASSERT_TRUE(GetUpdateRect(main_window, &dirty, FALSE));
+    EXPECT_EQ(dirty.left, 485);
+    EXPECT_EQ(dirty.top, 0);
+    EXPECT_EQ(dirty.right, 517);
+    EXPECT_EQ(dirty.bottom, 160);
+    ValidateRect(main_window, nullptr);
+}
