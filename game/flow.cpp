@@ -13,69 +13,81 @@ void ignore_cell(std::int32_t, std::int32_t)
 // The observer of the pass under way; the walkers take only a position.
 void (*lit_observer)(std::int32_t column, std::int32_t row) = ignore_cell;
 
-// A cell not yet lit, or one visited in this pass (only a source neighbour entered twice), is reported.
-void enter_cell(std::int32_t column, std::int32_t row)
+// Byte offsets of the four neighbours in the column-major cells.
+constexpr std::int32_t WestStep = -15;
+constexpr std::int32_t NorthStep = -1;
+constexpr std::int32_t EastStep = 15;
+constexpr std::int32_t SouthStep = 1;
+
+// Water entering (column, row), the cell at byte index, from the side back_side (a Leaves* bit).
+//
+// Every walker tries the sides in the order west, north, east, south, leaving out the one it came in by,
+// so the four of them share this body. A side is tried when it lies on the board, the cell being left
+// opens there and the neighbour, read at that moment, is not visited and opens back. The first two
+// conditions cannot change while the walk goes on (the cell is already lit and visited, and nothing enters
+// it again), so they are taken from the table once; the neighbour's is read just before its turn, after
+// the earlier sides have run to their end.
+void spread(std::int32_t column, std::int32_t row, std::int32_t index, std::uint32_t back_side)
 {
-    std::uint8_t& cell = board.cells[column * 15 + row];
+    std::uint8_t& cell = board.cells[index];
+    // A cell not yet lit, or one visited in this pass (only a source neighbour entered twice), is reported.
     if (static_cast<std::int8_t>(cell) < 16) {
         cell = static_cast<std::uint8_t>(cell | LitFlag);
         lit_observer(column, row);
     }
     cell = static_cast<std::uint8_t>(cell | VisitedFlag);
-}
 
-// Each side: edge first, then the cell being left, then the cell being entered, stopping at the first no.
-void try_west(std::int32_t x, std::int32_t y)
-{
-    if (x != 0 && opens_west(x, y, false) && opens_east(x - 1, y, true)) {
-        flow_west(x, y);
+    std::uint32_t sides = opening_table.bits[cell] & (LeavesWest | LeavesNorth | LeavesEast | LeavesSouth);
+    sides &= ~back_side;
+    if (column == 0) {
+        sides &= ~static_cast<std::uint32_t>(LeavesWest);
     }
-}
-
-void try_north(std::int32_t x, std::int32_t y)
-{
-    if (y != 0 && opens_north(x, y, false) && opens_south(x, y - 1, true)) {
-        flow_north(x, y);
+    if (row == 0) {
+        sides &= ~static_cast<std::uint32_t>(LeavesNorth);
     }
-}
-
-void try_east(std::int32_t x, std::int32_t y)
-{
-    if (x < board.columns - 1 && opens_east(x, y, false) && opens_west(x + 1, y, true)) {
-        flow_east(x, y);
+    if (column >= board.columns - 1) {
+        sides &= ~static_cast<std::uint32_t>(LeavesEast);
     }
-}
+    if (row >= board.rows - 1) {
+        sides &= ~static_cast<std::uint32_t>(LeavesSouth);
+    }
 
-void try_south(std::int32_t x, std::int32_t y)
-{
-    if (y < board.rows - 1 && opens_south(x, y, false) && opens_north(x, y + 1, true)) {
-        flow_south(x, y);
+    if ((sides & LeavesWest) != 0 && (opening_table.bits[board.cells[index + WestStep]] & EntersEast) != 0) {
+        spread(column - 1, row, index + WestStep, LeavesEast);
+    }
+    if ((sides & LeavesNorth) != 0 && (opening_table.bits[board.cells[index + NorthStep]] & EntersSouth) != 0) {
+        spread(column, row - 1, index + NorthStep, LeavesSouth);
+    }
+    if ((sides & LeavesEast) != 0 && (opening_table.bits[board.cells[index + EastStep]] & EntersWest) != 0) {
+        spread(column + 1, row, index + EastStep, LeavesWest);
+    }
+    if ((sides & LeavesSouth) != 0 && (opening_table.bits[board.cells[index + SouthStep]] & EntersNorth) != 0) {
+        spread(column, row + 1, index + SouthStep, LeavesNorth);
     }
 }
 
 } // namespace
 
+// The bounds are copied first: a byte store may alias them, which would force a reload every cell.
 void clear_visited()
 {
-    for (std::int32_t column = 0; column < board.columns; ++column) {
-        for (std::int32_t row = 0; row < board.rows; ++row) {
+    const std::int32_t columns = board.columns;
+    const std::int32_t rows = board.rows;
+    for (std::int32_t column = 0; column < columns; ++column) {
+        for (std::int32_t row = 0; row < rows; ++row) {
             std::uint8_t& cell = board.cells[column * 15 + row];
             cell = static_cast<std::uint8_t>(cell & 0x7F);
         }
     }
 }
 
-// No walker tries the side it came in by.
+// Each walker checks its own edge, then hands the cell it steps into to the shared body.
 std::int32_t flow_west(std::int32_t column, std::int32_t row)
 {
     if (column <= 0) {
         return 0;
     }
-    const std::int32_t x = column - 1;
-    enter_cell(x, row);
-    try_west(x, row);
-    try_north(x, row);
-    try_south(x, row);
+    spread(column - 1, row, (column - 1) * 15 + row, LeavesEast);
     return 1;
 }
 
@@ -84,11 +96,7 @@ std::int32_t flow_north(std::int32_t column, std::int32_t row)
     if (row <= 0) {
         return 0;
     }
-    const std::int32_t y = row - 1;
-    enter_cell(column, y);
-    try_west(column, y);
-    try_north(column, y);
-    try_east(column, y);
+    spread(column, row - 1, column * 15 + row - 1, LeavesSouth);
     return 1;
 }
 
@@ -97,11 +105,7 @@ std::int32_t flow_east(std::int32_t column, std::int32_t row)
     if (column >= board.columns - 1) {
         return 0;
     }
-    const std::int32_t x = column + 1;
-    enter_cell(x, row);
-    try_north(x, row);
-    try_east(x, row);
-    try_south(x, row);
+    spread(column + 1, row, (column + 1) * 15 + row, LeavesWest);
     return 1;
 }
 
@@ -110,11 +114,7 @@ std::int32_t flow_south(std::int32_t column, std::int32_t row)
     if (row >= board.rows - 1) {
         return 0;
     }
-    const std::int32_t y = row + 1;
-    enter_cell(column, y);
-    try_west(column, y);
-    try_east(column, y);
-    try_south(column, y);
+    spread(column, row + 1, column * 15 + row + 1, LeavesNorth);
     return 1;
 }
 
@@ -145,9 +145,11 @@ void compute_flow(void (*on_cell_lit)(std::int32_t column, std::int32_t row))
 
 std::int32_t compute_points()
 {
+    const std::int32_t columns = board.columns;
+    const std::int32_t rows = board.rows;
     std::int32_t points = 0;
-    for (std::int32_t column = 0; column < board.columns; ++column) {
-        for (std::int32_t row = 0; row < board.rows; ++row) {
+    for (std::int32_t column = 0; column < columns; ++column) {
+        for (std::int32_t row = 0; row < rows; ++row) {
             const std::int32_t value = board.cells[column * 15 + row] & 0x7F;
             if (value != 0) {
                 points += value < 16 ? -1 : 1;

@@ -171,7 +171,8 @@ TEST_F(Flow, LitCellsEnteredAgainInALaterPassAreNotReported)
     EXPECT_EQ(compute_points(), 4);
 }
 
-// A missing edge check would wrap: north of (6, 0) is byte 89, that is (5, 14); south of (6, 14) is (7, 0).
+// Stepping past an edge would wrap in the column-major bytes: north of (6, 0) is byte 89, that is (5, 14),
+// and south of (6, 14) is (7, 0). Both hold a Vertical that only such a wrap could reach.
 TEST_F(Flow, PiecesOnTheEdgesTryNoSideBeyondTheBoard)
 {
     for (std::int32_t row = 0; row < 15; ++row) {
