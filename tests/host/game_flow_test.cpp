@@ -285,4 +285,54 @@ TEST_F(Flow, VisitedFlagMarksExactlyTheCellsThisPassReached)
     EXPECT_EQ(cell(5, 14), Vertical);
 }
 
+// The deepest walk: one chain of 223 pieces snaking from (6, 14) to (0, 0), plus (14, 14) hanging off a
+// Cross at (14, 13). Every piece is lit, in chain order, by a recursion 223 calls deep.
+TEST_F(Flow, SerpentineOverTheWholeBoardIsLitInChainOrder)
+{
+    Reports chain;
+    for (std::int32_t column = 6; column >= 0; --column) {
+        chain.emplace_back(column, 14);
+    }
+    for (std::int32_t column = 0; column <= 7; ++column) {
+        chain.emplace_back(column, 13);
+    }
+    for (std::int32_t column = 8; column <= 13; ++column) {
+        const bool downward = column % 2 == 0;
+        chain.emplace_back(column, downward ? 13 : 14);
+        chain.emplace_back(column, downward ? 14 : 13);
+    }
+    chain.emplace_back(14, 13);
+    for (std::int32_t row = 12; row >= 0; --row) {
+        for (std::int32_t step = 0; step < 15; ++step) {
+            chain.emplace_back(row % 2 == 0 ? 14 - step : step, row);
+        }
+    }
+    ASSERT_EQ(chain.size(), 223u);
+
+    // Openings: west 1, north 2, east 4, south 8.
+    const ShapeCode shapes[16] = {Empty, Empty, Empty, ElbowWN, Empty, Horizontal, ElbowEN, Empty,
+                                  Empty, ElbowWS, Vertical, Empty, ElbowES, Empty, Empty, Cross};
+    auto towards = [](Position from, Position to) {
+        return to.first < from.first ? 1 : to.second < from.second ? 2 : to.first > from.first ? 4 : 8;
+    };
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+        const Position before = i == 0 ? Position{7, 14} : chain[i - 1];
+        const std::int32_t openings =
+            towards(chain[i], before) | (i + 1 == chain.size() ? 1 : towards(chain[i], chain[i + 1]));
+        ASSERT_NE(shapes[openings], Empty) << i;
+        place(chain[i].first, chain[i].second, shapes[openings]);
+    }
+    place(14, 13, Cross);
+    place(14, 14, Vertical);
+
+    Reports expected = {{7, 14}};
+    expected.insert(expected.end(), chain.begin(), chain.end());
+    expected.emplace_back(14, 14);
+    expected.emplace_back(7, 13);
+    expected.emplace_back(8, 14);
+    EXPECT_EQ(pass(), expected);
+    EXPECT_EQ(compute_points(), 225);
+    EXPECT_EQ(pass(), (Reports{{7, 13}, {8, 14}}));
+}
+
 } // namespace
