@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Start-up time (process start to window shown) and peak memory of ondulor.exe under Wine in Xvfb,
+# side by side with Wine's own minesweeper measured the same way in the same run.
+# Usage: bench/startup.sh [RUNS]   (after the windows build; prints medians)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD runs=${1:-10}
+build=$root/build/windows
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=$build/wine-x11
+bash scripts/wine-prefix.sh "$WINEPREFIX" x11
+work=$(mktemp -d)
+cp "$build/ondulor.exe" "$work/"
+display=
+for n in $(seq 70 99); do
+  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { display=:$n; break; }
+done
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+xvfb=$!
+trap 'wineserver -k 2>/dev/null; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+export DISPLAY=$display
+sleep 1
+wineserver -p </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1
+
+now_ms() { date +%s%3N; }
+# measure NAME TITLE-REGEX PROCESS-PATTERN COMMAND...: one run; prints "ms kib".
+measure() {
+  local title=$1 pattern=$2; shift 2
+  local start end id pid kib
+  start=$(now_ms)
+  (cd "$work" && exec "$@" </dev/null >/dev/null 2>&1) &
+  until id=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -1) && [ -n "$id" ]; do sleep 0.005; done
+  end=$(now_ms)
+  sleep 0.5   # let it settle before reading the peak
+  pid=$(pgrep -f "$pattern" | head -1)
+  kib=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
+  xdotool key --window "$id" --clearmodifiers alt+F4 >/dev/null 2>&1 || true
+  wineserver -k 2>/dev/null || true; sleep 0.3
+  wineserver -p </dev/null >/dev/null 2>&1; wine cmd /c exit </dev/null >/dev/null 2>&1
+  echo "$((end - start)) $kib"
+}
+median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : int((a[NR/2] + a[NR/2+1]) / 2)}'; }
+
+declare -A ms kib
+for name in ondulor winemine; do
+  : >"$work/$name.txt"
+done
+for _ in $(seq "$runs"); do
+  measure '^Ondulor$' 'ondulor.exe' wine ondulor.exe >>"$work/ondulor.txt"
+  measure '^WineMine$|^Minesweeper$|^Démineur$' 'winemine.exe' wine winemine >>"$work/winemine.txt"
+done
+printf '%-10s %18s %18s\n' program 'start-up ms (med)' 'peak RSS KiB (med)'
+for name in ondulor winemine; do
+  printf '%-10s %18s %18s\n' "$name" "$(cut -d' ' -f1 "$work/$name.txt" | median)" "$(cut -d' ' -f2 "$work/$name.txt" | median)"
+done
