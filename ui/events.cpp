@@ -26,10 +26,28 @@ constexpr int StatusPointsPart = 1;
 constexpr int StatusMessagePart = 2;
 constexpr std::int32_t QueueLength = 5;
 
-// Wrappers rather than the platform functions themselves, so the seams keep one calling convention.
+// The sound library is loaded on the first sound rather than at start-up: it brings the whole audio
+// stack with it, which a player with sound off (the default) never needs. Without it, no device is
+// counted and the refusal falls back to the system beep.
+HMODULE sound_library()
+{
+    static HMODULE library = LoadLibraryA("winmm.dll");
+    return library;
+}
+
+template <typename Function>
+Function sound_function(const char* name)
+{
+    HMODULE library = sound_library();
+    FARPROC address = library != nullptr ? GetProcAddress(library, name) : nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(address));
+}
+
 BOOL platform_play_sound(LPCSTR resource, HMODULE module, DWORD flags)
 {
-    return PlaySoundA(resource, module, flags);
+    using PlaySoundFunction = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+    static PlaySoundFunction play = sound_function<PlaySoundFunction>("PlaySoundA");
+    return play != nullptr ? play(resource, module, flags) : FALSE;
 }
 
 BOOL platform_beep(UINT type)
@@ -44,7 +62,9 @@ BOOL platform_help(HWND window, LPCSTR path, UINT command, ULONG_PTR data)
 
 UINT platform_wave_devices()
 {
-    return waveOutGetNumDevs();
+    using CountFunction = UINT(WINAPI*)();
+    static CountFunction count = sound_function<CountFunction>("waveOutGetNumDevs");
+    return count != nullptr ? count() : 0;
 }
 
 void set_status_part(int part, const char* text)
