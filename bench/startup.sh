@@ -10,20 +10,13 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=$build/wine-
 bash scripts/wine-prefix.sh "$WINEPREFIX" x11
 work=$(mktemp -d)
 cp "$build/ondulor.exe" "$work/"
-display=
-for n in $(seq 70 99); do
-  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { display=:$n; break; }
-done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-xvfb=$!
-trap 'wineserver -k 2>/dev/null; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-export DISPLAY=$display
-sleep 1
-wineserver -p </dev/null >/dev/null 2>&1
-wine cmd /c exit </dev/null >/dev/null 2>&1
+source scripts/wine-session.sh
+start_xvfb
+trap 'wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
+warm_wine
 
 now_ms() { date +%s%3N; }
-# measure NAME TITLE-REGEX PROCESS-PATTERN COMMAND...: one run; prints "ms kib".
+# measure TITLE-REGEX PROCESS-NAME COMMAND...: one run; prints "ms kib".
 measure() {
   local title=$1 pattern=$2; shift 2
   local start end id pid kib
@@ -32,11 +25,10 @@ measure() {
   until id=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -1) && [ -n "$id" ]; do sleep 0.005; done
   end=$(now_ms)
   sleep 0.5   # let it settle before reading the peak
-  pid=$(pgrep -f "$pattern" | head -1)
+  pid=$(pgrep -x "$pattern" | head -1)
   kib=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
   xdotool key --window "$id" --clearmodifiers alt+F4 >/dev/null 2>&1 || true
-  wineserver -k 2>/dev/null || true; sleep 0.3
-  wineserver -p </dev/null >/dev/null 2>&1; wine cmd /c exit </dev/null >/dev/null 2>&1
+  restart_wine
   echo "$((end - start)) $kib"
 }
 median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : int((a[NR/2] + a[NR/2+1]) / 2)}'; }

@@ -18,12 +18,9 @@ export WINEPREFIX=$prefix
 
 if [ "${1:-}" = "--xvfb" ]; then
   seconds=${2:-5}
-  display=:$((90 + RANDOM % 9))
-  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  trap 'kill $xvfb 2>/dev/null || true' EXIT
-  sleep 1
-  export DISPLAY=$display
+  source scripts/wine-session.sh
+  start_xvfb
+  trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
   (cd "$root/build/windows" && wine ondulor.exe) &
   sleep "$seconds"
   import -window root "$root/build/screenshot.png"

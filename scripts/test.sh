@@ -51,8 +51,8 @@ if build windows; then
   bash scripts/wine-prefix.sh "$root/build/windows/wine-null" null
   # One warm wineserver for the whole run, started outside ctest so that Wine's services do not
   # inherit ctest's output pipe (ctest would then wait out its timeout after every test).
-  WINEPREFIX="$root/build/windows/wine-null" wineserver -p </dev/null >/dev/null 2>&1
-  WINEPREFIX="$root/build/windows/wine-null" wine cmd /c exit </dev/null >/dev/null 2>&1
+  source scripts/wine-session.sh
+  WINEPREFIX="$root/build/windows/wine-null" warm_wine
   run_ctest windows
   WINEPREFIX="$root/build/windows/wine-null" wineserver -k 2>/dev/null || true
 

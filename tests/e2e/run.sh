@@ -15,18 +15,10 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=$build/wine-x11
 bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX" x11
 
-display=
-for n in $(seq 70 99); do
-  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { display=:$n; break; }
-done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display
-cleanup() { wineserver -k 2>/dev/null; kill "$xvfb" 2>/dev/null; }
-trap cleanup EXIT
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-wineserver -p </dev/null >/dev/null 2>&1
-wine cmd /c exit </dev/null >/dev/null 2>&1
+source "$root/scripts/wine-session.sh"
+start_xvfb
+trap 'wineserver -k 2>/dev/null; kill "$xvfb_pid" 2>/dev/null' EXIT
+warm_wine
 
 passed=0 failed=0
 case_name= problems=
@@ -101,13 +93,10 @@ run_case() {
     "$1" "$dir"
     [ "$start_failed" = 1 ] && [ "$attempt" = 1 ] || break
     echo -e "RETRY $1$problems"
-    wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
-    wineserver -p </dev/null >/dev/null 2>&1
+    restart_wine
   done
   # Whatever the case left running goes, and the next case starts on a warm server again.
-  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
-  wineserver -p </dev/null >/dev/null 2>&1
-  wine cmd /c exit </dev/null >/dev/null 2>&1
+  restart_wine
   if [ -z "$problems" ]; then
     passed=$((passed + 1)); echo "PASS $1"
   else

@@ -1,0 +1,27 @@
+# Shell functions shared by the scripts that run ondulor.exe under Wine; source it, don't run it.
+
+# start_xvfb: starts Xvfb on the first free display from :70 and exports DISPLAY; sets xvfb_pid.
+start_xvfb() {
+  local n display=
+  for n in $(seq 70 99); do
+    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { display=:$n; break; }
+  done
+  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=$display
+  for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && return 0; sleep 0.1; done
+}
+
+# warm_wine: a persistent wineserver for $WINEPREFIX and one finished Wine process, so that later
+# starts are warm. Detached from every pipe: a caller that waits on its output must not wait on Wine's.
+warm_wine() {
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+# restart_wine: ends whatever runs in $WINEPREFIX, waits for the server to go, and warms it again.
+restart_wine() {
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+  warm_wine
+}
