@@ -22,16 +22,6 @@ void set_title(HWND dialog, std::int32_t text_id)
     SetWindowTextA(dialog, load_text(text_id));
 }
 
-void set_control_text(HWND dialog, int control_id, std::int32_t text_id)
-{
-    SetWindowTextA(GetDlgItem(dialog, control_id), load_text(text_id));
-}
-
-bool is_close_command(WPARAM w_param)
-{
-    return (w_param & 0xFFF0) == SC_CLOSE;
-}
-
 char* name_buffer_of(HWND dialog)
 {
     return reinterpret_cast<char*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
@@ -60,6 +50,20 @@ void take_name(HWND dialog)
 
 }  // namespace
 
+void set_control_text(HWND dialog, int control_id, std::int32_t text_id)
+{
+    SetWindowTextA(GetDlgItem(dialog, control_id), load_text(text_id));
+}
+
+INT_PTR end_on_close_box(HWND dialog, WPARAM w_param)
+{
+    if ((w_param & 0xFFF0) != SC_CLOSE) {
+        return FALSE;
+    }
+    EndDialog(dialog, 0);
+    return TRUE;
+}
+
 INT_PTR CALLBACK about_dialog_proc(HWND dialog, UINT message, WPARAM w_param, LPARAM)
 {
     switch (message) {
@@ -80,11 +84,7 @@ INT_PTR CALLBACK about_dialog_proc(HWND dialog, UINT message, WPARAM w_param, LP
             return FALSE;
         }
     case WM_SYSCOMMAND:
-        if (is_close_command(w_param)) {
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
-        return FALSE;
+        return end_on_close_box(dialog, w_param);
     default:
         return FALSE;
     }
@@ -114,11 +114,7 @@ INT_PTR CALLBACK game_over_dialog_proc(HWND dialog, UINT message, WPARAM w_param
             return FALSE;
         }
     case WM_SYSCOMMAND:
-        if (is_close_command(w_param)) {
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
-        return FALSE;
+        return end_on_close_box(dialog, w_param);
     default:
         return FALSE;
     }
@@ -148,11 +144,7 @@ INT_PTR CALLBACK best_scores_dialog_proc(HWND dialog, UINT message, WPARAM w_par
             return FALSE;
         }
     case WM_SYSCOMMAND:
-        if (is_close_command(w_param)) {
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
-        return FALSE;
+        return end_on_close_box(dialog, w_param);
     default:
         return FALSE;
     }
@@ -190,11 +182,7 @@ INT_PTR CALLBACK name_dialog_proc(HWND dialog, UINT message, WPARAM w_param, LPA
             return FALSE;
         }
     case WM_SYSCOMMAND:
-        if (is_close_command(w_param)) {
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
-        return FALSE;
+        return end_on_close_box(dialog, w_param);
     default:
         return FALSE;
     }

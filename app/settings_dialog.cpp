@@ -17,11 +17,6 @@ namespace {
 constexpr int ShortestDuration = 30;
 constexpr int LongestDuration = 1000;
 
-void set_control_text(HWND dialog, int control_id, std::int32_t text_id)
-{
-    SetWindowTextA(GetDlgItem(dialog, control_id), load_text(text_id));
-}
-
 void create_spin_control(HWND dialog)
 {
     HWND edit = GetDlgItem(dialog, IDC_SETTINGS_DURATION);
@@ -109,11 +104,7 @@ INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM w_param,
             return FALSE;
         }
     case WM_SYSCOMMAND:
-        if ((w_param & 0xFFF0) == SC_CLOSE) {
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
-        return FALSE;
+        return end_on_close_box(dialog, w_param);
     default:
         return FALSE;
     }
