@@ -27,7 +27,7 @@ count_ctest() {
 run_ctest() {  # run_ctest PRESET: the full output goes to a log, the programs' verdicts to the screen
   local log=build/ctest-$1.log
   ctest --preset "$1" -V >"$log" 2>&1
-  grep -E '^ *[0-9]+/[0-9]+ Test +#|PASSED  \]|tests passed, |FAILED|Failure|soak:' "$log" | grep -vE '^[0-9]+: \[ +(OK|RUN) +\]'
+  grep -E '^ *([0-9]+\/[0-9]+ )?Test +#|PASSED  \]|tests passed, |FAILED|Failure|soak:' "$log" | grep -vE '^[0-9]+: \[ +(OK|RUN) +\]'
   grep -q '100% tests passed' "$log" || { echo "(full output: $root/$log)"; grep -E '^[0-9]+: .*(Failure|Expected|Which is|actual|FAILED)' "$log" | head -40; }
   count_ctest "$log" "$1"
 }
