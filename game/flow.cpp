@@ -74,6 +74,11 @@ void spread(std::int32_t index, std::uint32_t back_side)
         // The neighbour must open back towards this cell: its Enters bit is this side's opposite.
         const std::uint32_t back = side <= LeavesNorth ? side << 2 : side >> 2;
         if ((opening_table.bits[board.cells[next]] & (back << 4)) != 0) {
+            if (sides == 0) {
+                // The cell's last side: nothing is left to do here, so the call can reuse this frame.
+                spread(next, back);
+                return;
+            }
             spread(next, back);
         }
     }
