@@ -314,18 +314,6 @@ void draw_icon(std::int32_t size, Picture& picture)
     }
 }
 
-static void put16(std::uint8_t* p, std::uint32_t value)
-{
-    p[0] = static_cast<std::uint8_t>(value);
-    p[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-static void put32(std::uint8_t* p, std::uint32_t value)
-{
-    put16(p, value & 0xFFFF);
-    put16(p + 2, value >> 16);
-}
-
 // Bytes of one 4-bit row, padded to a multiple of four.
 static std::uint32_t nibble_row_bytes(std::int32_t size)
 {

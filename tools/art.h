@@ -41,6 +41,19 @@ std::uint32_t encode_bmp(const Picture& picture, std::uint8_t* out, std::uint32_
 std::uint32_t encode_ico(const Picture* images, std::int32_t count, std::uint8_t* out, std::uint32_t capacity);
 std::uint32_t encode_click(std::uint8_t* out, std::uint32_t capacity);
 
+// Little-endian fields of the BMP, ICO and WAV headers.
+inline void put16(std::uint8_t* p, std::uint32_t value)
+{
+    p[0] = static_cast<std::uint8_t>(value);
+    p[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+inline void put32(std::uint8_t* p, std::uint32_t value)
+{
+    put16(p, value & 0xFFFF);
+    put16(p + 2, value >> 16);
+}
+
 // Writes bytes to path; 0 on success, 1 on failure.
 std::int32_t write_bytes(const char* path, const std::uint8_t* data, std::uint32_t size);
 

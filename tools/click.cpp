@@ -7,18 +7,6 @@
 constexpr std::uint32_t SampleRate = 22050;
 constexpr std::uint32_t SampleCount = SampleRate * 60 / 1000;
 
-static void put16(std::uint8_t* p, std::uint32_t value)
-{
-    p[0] = static_cast<std::uint8_t>(value);
-    p[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-static void put32(std::uint8_t* p, std::uint32_t value)
-{
-    put16(p, value & 0xFFFF);
-    put16(p + 2, value >> 16);
-}
-
 std::uint32_t encode_click(std::uint8_t* out, std::uint32_t capacity)
 {
     std::uint32_t data_bytes = SampleCount * 2;
