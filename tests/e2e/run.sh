@@ -149,11 +149,11 @@ new_game_and_quit() {
 # A short game in French: when the time is up the game-over box opens, then the name box; the
 # name typed there is stored with the points in the settings file at exit.
 short_game() {
-  printf 'Langue=0\r\nDur\351e=3\r\nSon=0\r\n' >"$1/ondulor.ini"
+  printf 'Langue=0\r\nDur\351e=6\r\nSon=0\r\n' >"$1/ondulor.ini"
   start_game "$1" || return
   click_cell 6 14; click_cell 8 14; click_cell 7 13
   local box
-  box=$(wait_window '^Bravo !!$' 10) || { fail "no game-over box"; return; }
+  box=$(wait_window '^Bravo !!$' 20) || { fail "no game-over box"; return; }
   shot "$1/game_over.png"
   xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key --clearmodifiers Return
   box=$(wait_window '^Veuillez indiquer votre nom$' 10) || { fail "no name box"; return; }
@@ -163,7 +163,7 @@ short_game() {
   keys alt+F4
   wait_exit 10
   [ "$rc" = 0 ] || fail "exit code $rc"
-  expect_file "$1/ondulor.ini" 'Langue=0\r\nDur\351e=3\r\nSon=0\r\n4,Zoe\r\n'
+  expect_file "$1/ondulor.ini" 'Langue=0\r\nDur\351e=6\r\nSon=0\r\n4,Zoe\r\n'
 }
 
 # The settings file cannot be written (a folder stands in its place): at exit the error box names
