@@ -20,14 +20,6 @@ protected:
     void SetUp() override { reset_game_world(); }
 };
 
-void expect_clean_run(const ScriptOutcome& outcome, std::size_t steps, int boxes)
-{
-    EXPECT_FALSE(outcome.timed_out);
-    EXPECT_TRUE(outcome.problems.empty()) << (outcome.problems.empty() ? "" : outcome.problems.front());
-    EXPECT_EQ(outcome.steps_run, steps);
-    EXPECT_EQ(outcome.boxes_opened, boxes);
-}
-
 INT_PTR CALLBACK bare_dialog_proc(HWND, UINT, WPARAM, LPARAM)
 {
     return FALSE;

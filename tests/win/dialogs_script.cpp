@@ -278,6 +278,16 @@ ScriptOutcome run_closing_all(const std::function<void()>& trigger, const char* 
     return run_script(trigger, nullptr, &typed, limit_ms);
 }
 
+void expect_clean_run(const ScriptOutcome& outcome, std::size_t steps, int boxes)
+{
+    EXPECT_FALSE(outcome.timed_out);
+    EXPECT_TRUE(outcome.problems.empty()) << (outcome.problems.empty() ? "" : outcome.problems.front());
+    EXPECT_EQ(outcome.steps_run, steps);
+    if (boxes >= 0) {
+        EXPECT_EQ(outcome.boxes_opened, boxes);
+    }
+}
+
 std::string control_text(HWND box, int control_id)
 {
     char text[512] = {};

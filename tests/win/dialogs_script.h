@@ -38,6 +38,10 @@ ScriptOutcome run_boxes(const std::function<void()>& trigger, const std::vector<
 ScriptOutcome run_closing_all(const std::function<void()>& trigger, const char* name = "Bot",
                               DWORD limit_ms = 5000);
 
+// Expects a script that ran all its steps without a timeout or a wrong box, and, when boxes is not
+// negative, that many boxes opened.
+void expect_clean_run(const ScriptOutcome& outcome, std::size_t steps, int boxes = -1);
+
 // Helpers for the steps.
 std::string control_text(HWND box, int control_id);
 std::string window_text(HWND window);

@@ -20,13 +20,6 @@ protected:
     void SetUp() override { reset_game_world(); }
 };
 
-void expect_clean_run(const ScriptOutcome& outcome, std::size_t steps)
-{
-    EXPECT_FALSE(outcome.timed_out);
-    EXPECT_TRUE(outcome.problems.empty()) << (outcome.problems.empty() ? "" : outcome.problems.front());
-    EXPECT_EQ(outcome.steps_run, steps);
-}
-
 void press_key(HWND box, WPARAM key)
 {
     HWND edit = GetDlgItem(box, IDC_SETTINGS_DURATION);

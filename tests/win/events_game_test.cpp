@@ -20,14 +20,6 @@ protected:
     void SetUp() override { reset_game_world(); }
 };
 
-void expect_clean_run(const ScriptOutcome& outcome, std::size_t steps, int boxes)
-{
-    EXPECT_FALSE(outcome.timed_out);
-    EXPECT_TRUE(outcome.problems.empty()) << (outcome.problems.empty() ? "" : outcome.problems.front());
-    EXPECT_EQ(outcome.steps_run, steps);
-    EXPECT_EQ(outcome.boxes_opened, boxes);
-}
-
 void tick()
 {
     SendMessageA(main_window, WM_TIMER, 1, 0);
