@@ -17,6 +17,11 @@ constexpr int NameBufferSize = 64;
 constexpr int NameFieldLimit = 24;  // what the edit box hands over, terminator included
 constexpr std::int32_t ScoreSlots = 24;
 
+struct OpenBoxSearch {
+    HWND ending;  // the box that is ending, not counted
+    HWND found;
+};
+
 void set_title(HWND dialog, std::int32_t text_id)
 {
     SetWindowTextA(dialog, load_text(text_id));
@@ -48,7 +53,36 @@ void take_name(HWND dialog)
     trim_trailing_spaces(name);
 }
 
+BOOL CALLBACK find_open_box(HWND window, LPARAM search_address)
+{
+    OpenBoxSearch* search = reinterpret_cast<OpenBoxSearch*>(search_address);
+    char class_name[16] = {};
+    GetClassNameA(window, class_name, sizeof class_name);
+    if (window != search->ending && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == main_window &&
+        lstrcmpA(class_name, "#32770") == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 }  // namespace
+
+void end_box(HWND dialog, INT_PTR result)
+{
+    EndDialog(dialog, result);
+    // EndDialog enables and activates the owner, whoever had disabled it. Another box still open over
+    // the main window (the about box under a game's end, or the name box when the box under it was
+    // closed first) must keep it locked and get the focus back. The thread's windows come topmost first.
+    OpenBoxSearch search = {dialog, nullptr};
+    if (main_window != nullptr) {
+        EnumThreadWindows(GetCurrentThreadId(), find_open_box, reinterpret_cast<LPARAM>(&search));
+    }
+    if (search.found != nullptr) {
+        EnableWindow(main_window, FALSE);
+        SetForegroundWindow(search.found);
+    }
+}
 
 void set_control_text(HWND dialog, int control_id, std::int32_t text_id)
 {
@@ -60,7 +94,7 @@ INT_PTR end_on_close_box(HWND dialog, WPARAM w_param)
     if ((w_param & 0xFFF0) != SC_CLOSE) {
         return FALSE;
     }
-    EndDialog(dialog, 0);
+    end_box(dialog, 0);
     return TRUE;
 }
 
@@ -78,7 +112,7 @@ INT_PTR CALLBACK about_dialog_proc(HWND dialog, UINT message, WPARAM w_param, LP
         switch (LOWORD(w_param)) {
         case IDC_OK:
         case IDCANCEL:
-            EndDialog(dialog, 0);
+            end_box(dialog, 0);
             return TRUE;
         default:
             return FALSE;
@@ -108,7 +142,7 @@ INT_PTR CALLBACK game_over_dialog_proc(HWND dialog, UINT message, WPARAM w_param
         switch (LOWORD(w_param)) {
         case IDC_OK:
         case IDCANCEL:
-            EndDialog(dialog, 0);
+            end_box(dialog, 0);
             return TRUE;
         default:
             return FALSE;
@@ -134,7 +168,7 @@ INT_PTR CALLBACK best_scores_dialog_proc(HWND dialog, UINT message, WPARAM w_par
         switch (LOWORD(w_param)) {
         case IDC_OK:
         case IDCANCEL:
-            EndDialog(dialog, 0);
+            end_box(dialog, 0);
             return TRUE;
         case IDC_SCORES_RESET:
             clear_scores();
@@ -173,10 +207,10 @@ INT_PTR CALLBACK name_dialog_proc(HWND dialog, UINT message, WPARAM w_param, LPA
         switch (LOWORD(w_param)) {
         case IDC_OK:
             take_name(dialog);
-            EndDialog(dialog, 1);
+            end_box(dialog, 1);
             return TRUE;
         case IDCANCEL:
-            EndDialog(dialog, 0);
+            end_box(dialog, 0);
             return TRUE;
         default:
             return FALSE;

@@ -17,6 +17,10 @@ INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM w_param,
 void set_control_text(HWND dialog, int control_id, std::int32_t text_id);
 INT_PTR end_on_close_box(HWND dialog, WPARAM w_param);
 
+// Every box ends here rather than with EndDialog alone: the main window stays locked while another
+// of its boxes is still open.
+void end_box(HWND dialog, INT_PTR result);
+
 // Offers the finished game's points to the score table and, when they qualify, asks for the name.
 void record_score();
 

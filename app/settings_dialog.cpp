@@ -94,11 +94,11 @@ INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM w_param,
         switch (LOWORD(w_param)) {
         case IDC_OK:
             store_settings(dialog);
-            EndDialog(dialog, 1);
+            end_box(dialog, 1);
             return TRUE;
         case IDC_CANCEL:
         case IDCANCEL:
-            EndDialog(dialog, 0);
+            end_box(dialog, 0);
             return TRUE;
         default:
             return FALSE;

@@ -85,6 +85,7 @@ void start_new_game()
     game_state.points = 0;
     new_game();
     set_status_message("");
+    set_status_part(StatusPointsPart, "");
     InvalidateRect(main_window, nullptr, FALSE);
     paint_window();
 }
@@ -112,8 +113,14 @@ BOOL (*open_help)(HWND window, LPCSTR path, UINT command, ULONG_PTR data) = plat
 UINT (*count_wave_devices)() = platform_wave_devices;
 std::int32_t wave_device_count = -1;
 
+// The three handlers do nothing once the destroy handling has cleared main_window: the messages that
+// still arrive then (from the error box's loop, at exit) would act on a window that is gone, open
+// ownerless boxes and invalidate the whole desktop.
 void handle_command(WORD command_id)
 {
+    if (main_window == nullptr) {
+        return;
+    }
     switch (command_id) {
     case CMD_NEW_GAME:
         start_new_game();
@@ -143,7 +150,7 @@ void handle_command(WORD command_id)
 
 void handle_tick()
 {
-    if (game_state.game_over == 1) {
+    if (main_window == nullptr || game_state.game_over == 1) {
         return;
     }
     // With no time limit the count would otherwise overflow after 68 years of play.
@@ -163,7 +170,7 @@ void handle_tick()
 
 void handle_click(LPARAM position)
 {
-    if (game_state.game_over == 1) {
+    if (main_window == nullptr || game_state.game_over == 1) {
         return;
     }
     const std::int32_t column = LOWORD(position) / board.cell_size;

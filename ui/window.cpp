@@ -136,6 +136,7 @@ int run_application(HINSTANCE instance, HINSTANCE previous_instance, LPSTR comma
     if (init_application(previous_instance, command_line, show_command) == -1) {
         return -1;
     }
+    HWND const window = main_window;
     // The close handling clears main_window and posts a quit that is never fetched: the loop ends
     // right after that dispatch, with the wParam (0) of the WM_DESTROY it handled.
     MSG message = {};
@@ -148,6 +149,10 @@ int run_application(HINSTANCE instance, HINSTANCE previous_instance, LPSTR comma
             break;
         }
     }
+    // Nothing of the game may go on behind the error box of a failed write: that box runs a loop of
+    // its own, which would go on ticking the clock and painting the board.
+    KillTimer(window, ClockTimer);
+    ShowWindow(window, SW_HIDE);
     if (settings_path[0] != '\0') {
         write_settings(settings_path);
     }
@@ -164,7 +169,15 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM w_param, LPA
         return 0;
     case WM_MOVE:
     case WM_SETFOCUS:
+        paint_window();
+        return 0;
     case WM_PAINT:
+        // After the destroy handling paint_window draws nothing; a paint left invalid would come back
+        // at once, for ever.
+        if (main_window == nullptr) {
+            ValidateRect(window, nullptr);
+            return 0;
+        }
         paint_window();
         return 0;
     case WM_CLOSE:

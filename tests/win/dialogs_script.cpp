@@ -381,5 +381,7 @@ void reset_game_world()
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    // A test that failed with the main window locked must not leave it so for the next one.
+    EnableWindow(main_window, TRUE);
     handle_command(CMD_NEW_GAME);
 }

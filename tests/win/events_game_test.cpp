@@ -67,6 +67,17 @@ bool unchanged(const Snapshot& before)
            std::memcmp(&before.state_copy, &game_state, sizeof game_state) == 0;
 }
 
+// True when a lies above b among the top-level windows.
+bool lies_above(HWND a, HWND b)
+{
+    for (HWND window = GetWindow(a, GW_HWNDNEXT); window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
+        if (window == b) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 TEST_F(MainWindowEvents, TicksWriteTheElapsedTime)
@@ -136,7 +147,7 @@ TEST_F(MainWindowEvents, AGameEndsAtItsNinetiethTickWithTheBoxesAndTheRecording)
     EXPECT_EQ(status_text(0), "1'30\"");
 }
 
-TEST_F(MainWindowEvents, NewGameStartsAfreshWithZeroPointsAndKeepsTheOldTexts)
+TEST_F(MainWindowEvents, NewGameStartsAfreshWithZeroPointsAndAnEmptyPointsPart)
 {
     settings.duration = 10;
     lay(6, 14, Horizontal);
@@ -151,8 +162,8 @@ TEST_F(MainWindowEvents, NewGameStartsAfreshWithZeroPointsAndKeepsTheOldTexts)
     EXPECT_EQ(game_state.elapsed_seconds, 0);
     EXPECT_EQ(game_state.points, 0);
     EXPECT_EQ(status_text(2), "");
-    EXPECT_EQ(status_text(0), "0'10\"");
-    EXPECT_EQ(status_text(1), "Points: 2");
+    EXPECT_EQ(status_text(0), "0'10\"") << "the time is written again at the next tick";
+    EXPECT_EQ(status_text(1), "") << "emptied as at start-up, never the previous game's points";
     EXPECT_EQ(cell(6, 14), Empty);
     EXPECT_EQ(cell(7, 14), Source);
     for (std::uint8_t shape : piece_queue.slots) {
@@ -171,35 +182,96 @@ TEST_F(MainWindowEvents, NewGameStartsAfreshWithZeroPointsAndKeepsTheOldTexts)
                          {BoxKind::Name, [](HWND box) { press(box, IDCANCEL); }}});
     expect_clean_run(outcome, 2, 2);
     EXPECT_EQ(text, "Congratulations,\n\nyou scored 0 points \nin 00' 10\".");
+    EXPECT_EQ(status_text(1), "");
     EXPECT_EQ(score_table.entries[0].score, 2);
     EXPECT_STREQ(score_table.entries[0].name, "First");
+
+    // Also from a running game, and the first placement shows the points again.
+    handle_command(CMD_NEW_GAME);
+    lay(8, 14, Horizontal);
+    EXPECT_EQ(status_text(1), "Points: 2");
+    handle_command(CMD_NEW_GAME);
+    EXPECT_EQ(status_text(1), "");
+    lay(0, 0, Vertical);
+    EXPECT_EQ(status_text(1), "Points: 0");
 }
 
-TEST_F(MainWindowEvents, TheClockEndsAGameWhileTheSettingsBoxIsOpen)
+// The game-over and name boxes open above the box that was open when the time ran out. When they end,
+// the main window stays locked and the outer box is active again until the outer box ends too; an outer
+// box closed while the name box is up (only the main window is disabled, so it takes clicks) leaves the
+// main window locked while the name box stays and unlocked after it.
+TEST_F(MainWindowEvents, TheClockEndsAGameUnderAnOuterBoxThatKeepsTheMainWindowLocked)
 {
-    lay(7, 13, Cross);
-    game_state.elapsed_seconds = 89;
-    HWND game_over_owner = nullptr;
-    bool settings_still_open = false;
-    const ScriptOutcome outcome = run_boxes(
-        [] { handle_command(CMD_SETTINGS); },
-        {{BoxKind::Settings, [](HWND) { post_tick(); }},
-         {BoxKind::GameOver, [&](HWND box) {
-              game_over_owner = GetWindow(box, GW_OWNER);
-              press(box, IDC_OK);
-          }},
-         {BoxKind::Name, [](HWND box) { SendMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0); }},
-         {BoxKind::Settings, [&](HWND box) {
-              settings_still_open = IsWindowVisible(box) != FALSE;
-              press(box, IDC_CANCEL);
-          }}});
-    expect_clean_run(outcome, 4, 3);
-    EXPECT_EQ(game_over_owner, main_window);
-    EXPECT_TRUE(settings_still_open);
-    EXPECT_EQ(game_state.game_over, 1);
-    EXPECT_EQ(score_table.entries[0].score, 2);
-    EXPECT_STREQ(score_table.entries[0].name, " ");
-    EXPECT_EQ(status_text(0), "1'30\"");
+    struct Outer {
+        const char* name;
+        WORD command;
+        BoxKind kind;
+        int close_button;
+    };
+    const Outer outers[] = {
+        {"settings", CMD_SETTINGS, BoxKind::Settings, IDC_CANCEL},
+        {"about", CMD_ABOUT, BoxKind::About, IDC_OK},
+        {"best scores", CMD_SCORES, BoxKind::Scores, IDC_OK},
+    };
+    for (const Outer& outer : outers) {
+        for (const bool outer_closed_first : {false, true}) {
+            SCOPED_TRACE(std::string(outer.name) + (outer_closed_first ? ", closed under the name box" : ""));
+            reset_game_world();
+            lay(7, 13, Cross);
+            game_state.elapsed_seconds = 89;
+            HWND outer_box = nullptr, game_over_owner = nullptr, active_under_name = nullptr;
+            HWND active_again = nullptr;
+            BOOL enabled_under_game_over = TRUE, enabled_under_name = TRUE, enabled_again = TRUE;
+            bool outer_still_open = false, outer_above_main = false;
+            std::vector<BoxStep> steps = {
+                {outer.kind, [&](HWND box) {
+                     outer_box = box;
+                     post_tick();
+                 }},
+                {BoxKind::GameOver, [&](HWND box) {
+                     game_over_owner = GetWindow(box, GW_OWNER);
+                     enabled_under_game_over = IsWindowEnabled(main_window);
+                     press(box, IDC_OK);
+                 }},
+                {BoxKind::Name, [&](HWND box) {
+                     if (outer_closed_first) {
+                         press(outer_box, outer.close_button);
+                     }
+                     enabled_under_name = IsWindowEnabled(main_window);
+                     active_under_name = GetActiveWindow();
+                     SendMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+                 }},
+            };
+            if (!outer_closed_first) {
+                steps.push_back({outer.kind, [&](HWND box) {
+                                     outer_still_open = IsWindowVisible(box) != FALSE;
+                                     enabled_again = IsWindowEnabled(main_window);
+                                     active_again = GetActiveWindow();
+                                     outer_above_main = lies_above(box, main_window);
+                                     press(box, outer.close_button);
+                                 }});
+            }
+            const WORD command = outer.command;
+            const ScriptOutcome outcome = run_boxes([command] { handle_command(command); }, steps);
+            expect_clean_run(outcome, steps.size(), 3);
+            EXPECT_EQ(game_over_owner, main_window);
+            EXPECT_FALSE(enabled_under_game_over);
+            EXPECT_FALSE(enabled_under_name) << "the main window stays locked under the name box";
+            EXPECT_NE(active_under_name, main_window);
+            if (!outer_closed_first) {
+                EXPECT_TRUE(outer_still_open);
+                EXPECT_FALSE(enabled_again) << "the main window stays locked while the outer box is open";
+                EXPECT_EQ(active_again, outer_box) << "the outer box is active again";
+                EXPECT_TRUE(outer_above_main) << "the outer box stays above the window that owns it";
+            }
+            EXPECT_TRUE(IsWindowEnabled(main_window)) << "unlocked once every box has ended";
+            EXPECT_EQ(GetActiveWindow(), main_window);
+            EXPECT_EQ(game_state.game_over, 1);
+            EXPECT_EQ(score_table.entries[0].score, 2);
+            EXPECT_STREQ(score_table.entries[0].name, " ");
+            EXPECT_EQ(status_text(0), "1'30\"");
+        }
+    }
 }
 
 TEST_F(MainWindowEvents, AShortenedDurationEndsTheGameAtTheNextTick)

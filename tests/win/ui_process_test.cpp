@@ -93,6 +93,28 @@ public:
         return nullptr;
     }
 
+    // The child's visible top-level windows.
+    std::vector<HWND> visible_windows() const
+    {
+        struct Search {
+            DWORD process;
+            std::vector<HWND> found;
+        };
+        Search search = {info_.dwProcessId, {}};
+        EnumWindows(
+            [](HWND window, LPARAM data) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(data);
+                DWORD process = 0;
+                GetWindowThreadProcessId(window, &process);
+                if (process == s->process && IsWindowVisible(window)) {
+                    s->found.push_back(window);
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
     // The exit code, or STILL_ACTIVE when the child has not ended within the limit.
     DWORD wait_exit(DWORD limit_ms = 20000) const
     {
@@ -216,6 +238,16 @@ TEST(RealGame, SettingsFileThatCannotBeWrittenAtTheEndEndsWithTheFatalBoxAndCode
     // A folder in the file's place can be neither opened as a file nor replaced by one.
     ASSERT_TRUE(CreateDirectoryA(settings_file.c_str(), nullptr));
     PostMessageA(window, WM_CLOSE, 0, 0);
+    // The box stands alone: the game window went before the write and nothing opens over the box.
+    HWND box = game.wait_for_window("#32770");
+    ASSERT_NE(box, nullptr);
+    std::vector<HWND> seen = {box};
+    for (int look = 0; look < 10 && seen == std::vector<HWND>{box}; ++look) {
+        seen = game.visible_windows();
+        Sleep(100);
+    }
+    EXPECT_EQ(seen, std::vector<HWND>{box});
+    EXPECT_FALSE(IsWindowVisible(window));
     answer_fatal_box(game, settings_file);
     EXPECT_EQ(game.wait_exit(), 1u);
 }

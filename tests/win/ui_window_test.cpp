@@ -232,6 +232,74 @@ TEST_F(GameWindow, GameMessagesReachTheEventsWithTheLowWordOfTheCommand)
     EXPECT_EQ(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(30000, 30000)), HTNOWHERE);
 }
 
+// Refuses every dialog box the thread tries to create, and counts them: a box opened after the close
+// could only be ownerless and would stand over the report of a failed settings write.
+int refused_boxes = 0;
+
+LRESULT CALLBACK refuse_boxes(int code, WPARAM w_param, LPARAM l_param)
+{
+    if (code == HCBT_CREATEWND) {
+        const CBT_CREATEWNDA* creation = reinterpret_cast<const CBT_CREATEWNDA*>(l_param);
+        if ((creation->lpcs->style & WS_CHILD) == 0 && creation->lpcs->lpszClass == MAKEINTRESOURCEA(0x8002)) {
+            ++refused_boxes;
+            return 1;
+        }
+    }
+    return CallNextHookEx(nullptr, code, w_param, l_param);
+}
+
+TEST_F(GameWindow, AfterTheDestroyHandlingTicksClicksAndCommandsDoNothingAndPaintsAreValidated)
+{
+    ASSERT_EQ(start_window(folder.file("ondulor.exe")), 0);
+    HWND window = main_window;
+    KillTimer(window, 1);
+    pump_messages();
+    // A witness of the desktop's other windows: nothing the game does may invalidate it.
+    HWND witness = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(witness, nullptr);
+    UpdateWindow(witness);
+    ValidateRect(witness, nullptr);
+    ASSERT_TRUE(PostMessageA(window, WM_DESTROY, 0, 0));
+    pump_messages();
+    ASSERT_EQ(main_window, nullptr);
+
+    settings.duration = 90;
+    settings.sound = 1;
+    game_state.elapsed_seconds = 89;
+    game_state.points = 5;  // a score that would qualify for the table
+    const Board board_before = board;
+    const PieceQueue queue_before = piece_queue;
+    refused_boxes = 0;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, refuse_boxes, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    EXPECT_EQ(SendMessageA(window, WM_TIMER, 1, 0), 0);
+    EXPECT_EQ(SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)), 0);
+    EXPECT_EQ(SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(7 * 32 + 5, 14 * 32 + 5)), 0);
+    help_calls.clear();
+    for (WORD command : {CMD_NEW_GAME, CMD_SETTINGS, CMD_SCORES, CMD_ABOUT, CMD_LANGUAGE, CMD_HELP, CMD_QUIT}) {
+        EXPECT_EQ(SendMessageA(window, WM_COMMAND, command, 0), 0);
+    }
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(refused_boxes, 0) << "no box may open once the loop has ended";
+    EXPECT_EQ(game_state.elapsed_seconds, 89) << "the clock stays where it was";
+    EXPECT_EQ(game_state.game_over, 0);
+    EXPECT_EQ(game_state.points, 5);
+    EXPECT_EQ(std::memcmp(&board_before, &board, sizeof board), 0) << "no piece laid, no board wiped";
+    EXPECT_EQ(std::memcmp(&queue_before, &piece_queue, sizeof piece_queue), 0);
+    EXPECT_EQ(settings.language, LANGUAGE_ENGLISH);
+    EXPECT_TRUE(help_calls.empty());
+    MSG stray;
+    EXPECT_FALSE(PeekMessageA(&stray, nullptr, WM_DESTROY, WM_DESTROY, PM_NOREMOVE)) << "Quit posts nothing";
+    EXPECT_FALSE(GetUpdateRect(witness, nullptr, FALSE)) << "other windows are never invalidated";
+
+    // A paint is validated, so that the thread does not receive WM_PAINT for ever.
+    InvalidateRect(window, nullptr, FALSE);
+    EXPECT_EQ(SendMessageA(window, WM_PAINT, 0, 0), 0);
+    EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
+    DestroyWindow(witness);
+}
+
 // center_window on plain popup windows, so that any size and owner position can be tried.
 class CenterWindow : public ::testing::Test {
 protected:
@@ -339,7 +407,10 @@ TEST_F(GameWindow, LoopTranslatesAcceleratorsAndEndsOnCloseWritingTheSettingsAtT
     EXPECT_TRUE(loop_script.accelerator_worked) << "F2 must start a new game through the loop";
     EXPECT_EQ(code, 0);
     EXPECT_EQ(main_window, nullptr);
-    EXPECT_TRUE(IsWindowVisible(loop_script.window)) << "the window stays up while the settings are written";
+    // Stopped and hidden before the settings are written, so nothing of the game runs behind the
+    // report of a failed write.
+    EXPECT_FALSE(IsWindowVisible(loop_script.window));
+    EXPECT_FALSE(KillTimer(loop_script.window, 1)) << "the clock is stopped";
     // Written at the end, with the language switched during the run.
     EXPECT_EQ(read_bytes(folder.file("ondulor.ini")), "Language=1000\r\nDuration=120\r\nSound=1\r\n250,Alice\r\n");
     WPARAM quit_code = 99;
