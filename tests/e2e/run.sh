@@ -76,6 +76,11 @@ blue_pixels() {
   "$magick" "$1" -crop "480x480+$cx+$cy" +repage -fill black +opaque '#0000FF' -fill white -opaque '#0000FF' \
     -format '%[fx:round(mean*w*h)]' info:
 }
+# points_ink PNG: dark (text) pixels inside the status bar's points part, client x 90 to 180.
+points_ink() {
+  "$magick" "$1" -crop "80x15+$((cx + 95))+$((cy + 485))" +repage -colorspace gray -threshold 50% -negate \
+    -format '%[fx:round(mean*w*h)]' info:
+}
 # click_cell COLUMN ROW
 click_cell() { xdotool mousemove $((cx + $1 * 32 + 16)) $((cy + $2 * 32 + 16)) click 1; sleep 0.15; }
 keys() { xdotool windowfocus --sync "$win" 2>/dev/null; xdotool key --clearmodifiers "$@"; sleep 0.2; }
@@ -132,12 +137,15 @@ french_alt_f4() {
   expect_file "$1/ondulor.ini" 'Langue=0\r\nDur\351e=45\r\nSon=1\r\n250,Alice\r\n120,Bob\r\n'
 }
 
-# F2 starts a new game (the laid piece disappears); the Game menu's Quit ends with 0.
+# F2 starts a new game (the laid piece and its points disappear); the Game menu's Quit ends with 0.
 new_game_and_quit() {
   start_game "$1" || return
   click_cell 6 14
+  shot "$1/placed.png"
+  [ "$(points_ink "$1/placed.png")" -gt 0 ] || fail "no points shown after a placement"
   keys F2
   shot "$1/new_game.png"
+  [ "$(points_ink "$1/new_game.png")" = 0 ] || fail "New Game left the old points in the status bar"
   [ "$(blue_pixels "$1/new_game.png")" = 0 ] || fail "F2 did not clear the board"
   [ "$(pixel "$1/new_game.png" $((cx + 6 * 32 + 3)) $((cy + 14 * 32 + 16)))" = C0C0C0 ] || fail "the laid piece survived New Game"
   keys alt+g Up Return
@@ -166,22 +174,41 @@ short_game() {
   expect_file "$1/ondulor.ini" 'Langue=0\r\nDur\351e=6\r\nSon=0\r\n4,Zoe\r\n'
 }
 
+# drawn_outside PNG X Y W H: count of pixels that are not the bare black screen, outside that rectangle.
+drawn_outside() {
+  "$magick" "$1" -fill black -draw "rectangle $2,$3 $(($2 + $4 - 1)),$(($3 + $5 - 1))" \
+    -fill white +opaque black -colorspace gray -format '%[fx:round(mean*w*h)]' info:
+}
+
 # The settings file cannot be written (a folder stands in its place): at exit the error box names
-# the file, and the program ends with 1 leaving the folder as it was.
+# the file and stands alone for four seconds: no game window, nothing drawn beside or over it. Once
+# it is answered the program ends with 1, leaving the folder as it was.
 unwritable_settings() {
   mkdir "$1/ondulor.ini"
   start_game "$1" || return
   keys alt+F4
-  local box
-  box=$(wait_window '^Ondulor - ' 10) || fail "no error box at exit"
-  shot "$1/error.png"
-  [ -n "$box" ] && { xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key --clearmodifiers Return; }
+  local box look others drawn
+  box=$(wait_window '^Ondulor - ' 10) || { fail "no error box at exit"; wait_exit 1; return; }
+  eval "$(xdotool getwindowgeometry --shell "$box")"
+  for look in $(seq 0 16); do
+    others=$(xdotool search --onlyvisible --name . 2>/dev/null | grep -vx "$box" |
+      while read -r w; do printf '%s|' "$(xdotool getwindowname "$w")"; done)
+    [ -z "$others" ] || { fail "beside the error box after $((look / 4)) s: $others"; break; }
+    if [ $((look % 8)) = 0 ]; then
+      shot "$1/error-$look.png"
+      drawn=$(drawn_outside "$1/error-$look.png" "$X" "$Y" "$WIDTH" "$HEIGHT")
+      [ "$drawn" = 0 ] || { fail "$drawn pixels drawn outside the error box after $((look / 4)) s"; break; }
+    fi
+    sleep 0.25
+  done
+  xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key --clearmodifiers Return
   wait_exit 10
   [ "$rc" = 1 ] || fail "exit code $rc, not 1"
   [ -d "$1/ondulor.ini" ] || fail "the folder in the way was touched"
 }
 
-for c in first_run french_alt_f4 new_game_and_quit short_game unwritable_settings; do
+# E2E_CASES may name a few of the cases, to rerun them alone.
+for c in ${E2E_CASES:-first_run french_alt_f4 new_game_and_quit short_game unwritable_settings}; do
   run_case "$c"
 done
 echo "e2e: $passed passed, $failed failed"
