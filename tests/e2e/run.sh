@@ -2,6 +2,7 @@
 # End-to-end runs of the real ondulor.exe under Wine in Xvfb, played with xdotool: clicks, keys,
 # the close box, the menu and the dialog boxes; each checks the exit code and the .ini left behind.
 # Usage: tests/e2e/run.sh BUILD_DIR   (BUILD_DIR holds ondulor.exe). Ends with "e2e: N passed, M failed".
+# E2E_CASES="short_game unwritable_settings" runs only the cases named.
 set -uo pipefail
 build=$(cd "${1:?build folder}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
@@ -207,7 +208,6 @@ unwritable_settings() {
   [ -d "$1/ondulor.ini" ] || fail "the folder in the way was touched"
 }
 
-# E2E_CASES may name a few of the cases, to rerun them alone.
 for c in ${E2E_CASES:-first_run french_alt_f4 new_game_and_quit short_game unwritable_settings}; do
   run_case "$c"
 done
