@@ -58,42 +58,7 @@ public:
                               &startup, &info_) != 0;
     }
 
-    // The first top-level window of the given class that belongs to the child, or null after the limit.
-    HWND wait_for_window(const char* class_name, DWORD limit_ms = 20000) const
-    {
-        struct Search {
-            DWORD process;
-            const char* class_name;
-            HWND found;
-        };
-        const DWORD deadline = GetTickCount() + limit_ms;
-        do {
-            Search search = {info_.dwProcessId, class_name, nullptr};
-            EnumWindows(
-                [](HWND window, LPARAM data) -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(data);
-                    DWORD process = 0;
-                    GetWindowThreadProcessId(window, &process);
-                    char name[64] = {};
-                    GetClassNameA(window, name, sizeof name);
-                    if (process == s->process && std::string(name) == s->class_name && IsWindowVisible(window)) {
-                        s->found = window;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&search));
-            if (search.found != nullptr) {
-                return search.found;
-            }
-            if (WaitForSingleObject(info_.hProcess, 20) == WAIT_OBJECT_0) {
-                return nullptr;
-            }
-        } while (GetTickCount() < deadline);
-        return nullptr;
-    }
-
-    // The child's visible top-level windows.
+    // The child's visible top-level windows, topmost first.
     std::vector<HWND> visible_windows() const
     {
         struct Search {
@@ -113,6 +78,26 @@ public:
             },
             reinterpret_cast<LPARAM>(&search));
         return search.found;
+    }
+
+    // The first visible top-level window of the given class that belongs to the child, or null after
+    // the limit.
+    HWND wait_for_window(const char* class_name, DWORD limit_ms = 20000) const
+    {
+        const DWORD deadline = GetTickCount() + limit_ms;
+        do {
+            for (HWND window : visible_windows()) {
+                char name[64] = {};
+                GetClassNameA(window, name, sizeof name);
+                if (std::string(name) == class_name) {
+                    return window;
+                }
+            }
+            if (WaitForSingleObject(info_.hProcess, 20) == WAIT_OBJECT_0) {
+                return nullptr;
+            }
+        } while (GetTickCount() < deadline);
+        return nullptr;
     }
 
     // The exit code, or STILL_ACTIVE when the child has not ended within the limit.
