@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test of Ondulor: host unit tests, the same under ASan/UBSan, the settings fuzzer,
-# the Windows tests under Wine (null graphics driver) and the end-to-end runs of ondulor.exe in Xvfb.
+# the Windows tests under Wine (null graphics driver), the end-to-end runs of ondulor.exe in Xvfb, and
+# the packages for players (the Windows zip, the Linux install).
 # Installs what is missing first. Ends with one line: "Total: N passed, M failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -71,6 +72,16 @@ if build windows; then
   if [ -n "$e2e" ]; then
     passed=$((passed + $(sed -E 's/e2e: ([0-9]+) passed.*/\1/' <<<"$e2e")))
     failed=$((failed + $(sed -E 's/.* ([0-9]+) failed$/\1/' <<<"$e2e")))
+  else
+    failed=$((failed + 1))
+  fi
+
+  stage "packages: the Windows zip, the Linux install and its launcher in Xvfb"
+  bash tests/package/run.sh "$root/build/windows" 2>&1 | tee build/package.log
+  summary=$(grep -E '^package: [0-9]+ passed, [0-9]+ failed$' build/package.log | tail -1)
+  if [ -n "$summary" ]; then
+    read -r _ package_passed _ package_failed _ <<<"$summary"
+    passed=$((passed + package_passed)); failed=$((failed + package_failed))
   else
     failed=$((failed + 1))
   fi
