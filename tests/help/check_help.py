@@ -179,6 +179,14 @@ def labels(texts_inc):
     return found
 
 
+def summary(passed, failed):
+    """GoogleTest's closing lines, which scripts/test.sh counts; the exit code."""
+    print("[  PASSED  ] %d tests." % len(passed))
+    if failed:
+        print("%d FAILED TEST%s" % (len(failed), "S" if len(failed) > 1 else ""))
+    return 1 if failed else 0
+
+
 def main():
     if len(sys.argv) != 3:
         print(__doc__)
@@ -196,8 +204,7 @@ def main():
             texts = labels(f.read())
     except (OSError, Fault, struct.error, ValueError, IndexError) as error:
         check("the help file reads as WinHelp", str(error))
-        print("1 FAILED TEST")
-        return 1
+        return summary(passed, failed)
     check("the help file reads as WinHelp", None)
 
     contents = page_at(pages, contents_offset) if contents_offset is not None else pages[0]
@@ -210,9 +217,7 @@ def main():
           None if all(chapters.values()) else
           "jumps from %r: %r" % (contents["title"], [p["title"] for p in jumps(contents, pages, context)]))
     if not all(chapters.values()):
-        print("[  PASSED  ] %d tests." % len(passed))
-        print("%d FAILED TEST%s" % (len(failed), "S" if len(failed) > 1 else ""))
-        return 1
+        return summary(passed, failed)
 
     topics = {language: [page for page in jumps(chapter, pages, context)
                          if page is not contents and page not in chapters.values()]
@@ -231,11 +236,7 @@ def main():
               None if wanted and not missing and not unknown
               else "missing %r, ids not in texts.inc %r" % (missing, unknown))
 
-    print("[  PASSED  ] %d tests." % len(passed))
-    if failed:
-        print("%d FAILED TEST%s" % (len(failed), "S" if len(failed) > 1 else ""))
-        return 1
-    return 0
+    return summary(passed, failed)
 
 
 if __name__ == "__main__":
