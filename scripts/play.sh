@@ -8,9 +8,10 @@ cd "$(dirname "$0")/.."
 root=$PWD
 bash scripts/deps.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target ondulor | tail -1
+# The game and its help file (ondulor.hlp beside the exe, what F1 opens).
+cmake --build --preset windows --target ondulor ondulor_help | tail -1
 exe=$root/build/windows/ondulor.exe
-echo "Built $exe (settings and scores go to $root/build/windows/ondulor.ini)"
+echo "Built $exe and its help, ondulor.hlp (settings and scores go to $root/build/windows/ondulor.ini)"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 prefix=$root/build/windows/wine-x11
 bash scripts/wine-prefix.sh "$prefix" x11

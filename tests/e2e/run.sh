@@ -211,5 +211,59 @@ unwritable_settings() {
 for c in ${E2E_CASES:-first_run french_alt_f4 new_game_and_quit short_game unwritable_settings}; do
   run_case "$c"
 done
+
+# The help file beside the exe: F1 opens Wine's help viewer on the contents page, with no error box;
+# the game plays on meanwhile (the clock runs, a click lays and lights a piece), and closing the
+# game closes the viewer.
+help_while_playing() {
+  cp "$build/ondulor.hlp" "$1/ondulor.hlp" || { fail "no ondulor.hlp in $build"; return; }
+  start_game "$1" || return
+  keys F1
+  local viewer links=0 clock_moved=0 deadline
+  viewer=$(wait_window 'Wine Help' 15) || {
+    fail "F1 opened no help viewer (visible: $(xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|'))"
+    return
+  }
+  eval "$(xdotool getwindowgeometry --shell --prefix HELP_ "$viewer")"
+  # The contents page's links to the two languages are the viewer's only green.
+  deadline=$((SECONDS + 10))
+  while [ "$links" -le 50 ] && [ $SECONDS -lt $deadline ]; do
+    sleep 0.2
+    shot "$1/help.png"
+    links=$("$magick" "$1/help.png" -crop "${HELP_WIDTH}x${HELP_HEIGHT}+$HELP_X+$HELP_Y" +repage \
+      -fill black +opaque '#008000' -fill white -opaque '#008000' -format '%[fx:round(mean*w*h)]' info:)
+  done
+  [ "$links" -gt 50 ] || fail "the viewer shows no links on its first page"
+  xdotool search --onlyvisible --name '^ERROR$' >/dev/null 2>&1 && fail "an ERROR box opened with the viewer"
+  # With no window manager the viewer stays above the game: raise the game to see and click it.
+  xdotool windowraise "$win"
+  sleep 0.3
+  shot "$1/raised.png"
+  [ "$(blue_pixels "$1/raised.png")" = 0 ] || fail "water shows before any piece was laid"
+  click_cell 6 14
+  shot "$1/played.png"
+  [ "$(blue_pixels "$1/played.png")" -gt 100 ] || fail "with the help open, a click beside the source lit nothing"
+  # The time part of the status bar, as it was when the viewer had opened, against now.
+  local clock="80x16+$cx+$((cy + 486))"
+  deadline=$((SECONDS + 10))
+  while [ "$clock_moved" != 1 ] && [ $SECONDS -lt $deadline ]; do
+    sleep 0.3
+    shot "$1/later.png"
+    clock_moved=$("$magick" "$1/raised.png" "$1/later.png" -crop "$clock" +repage -compose difference -composite \
+      -format "%[fx:maxima.r+maxima.g+maxima.b > 0]" info:)
+  done
+  [ "$clock_moved" = 1 ] || fail "the clock in the status bar stood still while the help was open"
+  xdotool search --onlyvisible --name 'Wine Help' >/dev/null 2>&1 || fail "the viewer closed while the game ran"
+  keys alt+F4
+  wait_exit 10
+  [ "$rc" = 0 ] || fail "exit code $rc after Alt+F4"
+  deadline=$((SECONDS + 5))
+  while xdotool search --onlyvisible --name 'Wine Help' >/dev/null 2>&1; do
+    [ $SECONDS -ge $deadline ] && { fail "the viewer stayed open after the game closed"; break; }
+    sleep 0.1
+  done
+}
+run_case help_while_playing
+
 echo "e2e: $passed passed, $failed failed"
 [ "$failed" = 0 ]
