@@ -65,7 +65,9 @@ cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL ondulor_track_resource_i
 # One flat folder: the game writes ondulor.ini beside itself and finds its help there.
 # Component game is what scripts/install.sh copies; the zip holds every component.
 install(TARGETS ondulor RUNTIME DESTINATION . COMPONENT game)
-install(FILES ${CMAKE_BINARY_DIR}/ondulor.hlp ${CMAKE_BINARY_DIR}/ondulor.chm DESTINATION . COMPONENT game)
+# ondulor.cnt gives Windows' own WinHelp viewer its contents tab.
+install(FILES ${CMAKE_BINARY_DIR}/ondulor.hlp ${CMAKE_BINARY_DIR}/ondulor.cnt ${CMAKE_BINARY_DIR}/ondulor.chm
+  DESTINATION . COMPONENT game)
 install(FILES ${ONDULOR_PLAYER_TEXTS} DESTINATION . COMPONENT readme)
 
 set(CPACK_GENERATOR ZIP)

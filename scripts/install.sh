@@ -3,7 +3,8 @@
 #   bash scripts/install.sh [PREFIX]               PREFIX defaults to ~/.local
 #   bash scripts/install.sh --uninstall [PREFIX]
 # Installs PREFIX/bin/ondulor (the launcher), PREFIX/share/ondulor/ (ondulor.exe and its help files),
-# PREFIX/share/applications/ondulor.desktop and PREFIX/share/icons/hicolor/32x32/apps/ondulor.png.
+# PREFIX/share/applications/ondulor.desktop, PREFIX/share/icons/hicolor/32x32/apps/ondulor.png and the
+# help as plain text, PREFIX/share/doc/ondulor/ondulor.txt.
 # The settings and scores, ${XDG_DATA_HOME:-~/.local/share}/ondulor/ondulor.ini, are never touched.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -40,7 +41,9 @@ launcher=$prefix/bin/ondulor
 share=$prefix/share/ondulor
 desktop=$prefix/share/applications/ondulor.desktop
 icon=$prefix/share/icons/hicolor/32x32/apps/ondulor.png
-game_files=(ondulor.exe ondulor.hlp ondulor.chm)
+game_files=(ondulor.exe ondulor.hlp ondulor.cnt ondulor.chm)
+# The help as plain text, for reading without Wine.
+manual=$prefix/share/doc/ondulor/ondulor.txt
 data_home=${XDG_DATA_HOME:-}
 case $data_home in
   /*) ;;
@@ -61,7 +64,8 @@ if [ "$uninstall" = 1 ]; then
   fi
   for f in "${game_files[@]}"; do rm -f "$share/$f"; done
   rmdir "$share" 2>/dev/null || true
-  rm -f "$launcher" "$desktop" "$icon"
+  rm -f "$launcher" "$desktop" "$icon" "$manual"
+  rmdir "${manual%/*}" 2>/dev/null || true
   echo "Ondulor is uninstalled from $prefix."
   if [ -f "$players_folder/ondulor.ini" ]; then
     echo "Your settings and scores are kept in $players_folder/ondulor.ini."
@@ -80,17 +84,19 @@ cmake --install build/windows --component game --prefix "$stage" --strip >/dev/n
 for f in "${game_files[@]}"; do
   [ -f "$stage/$f" ] || { echo "install: the build made no $f" >&2; exit 1; }
 done
+[ -f build/windows/ondulor.txt ] || { echo "install: the build made no ondulor.txt" >&2; exit 1; }
 bash "$root/packaging/linux/icon-png.sh" "$root/res/art/ondulor.ico" "$stage/ondulor.png"
 entry=$(<"$root/packaging/linux/ondulor.desktop.in")
 entry=${entry//@LAUNCHER@/"$launcher"}
 entry=${entry//@ICON@/"$icon"}
 printf '%s\n' "$entry" >"$stage/ondulor.desktop"
 
-mkdir -p "$prefix/bin" "$share" "${desktop%/*}" "${icon%/*}"
+mkdir -p "$prefix/bin" "$share" "${desktop%/*}" "${icon%/*}" "${manual%/*}"
 for f in "${game_files[@]}"; do install -m 644 "$stage/$f" "$share/$f"; done
 install -m 755 "$root/packaging/linux/ondulor" "$launcher"
 install -m 644 "$stage/ondulor.desktop" "$desktop"
 install -m 644 "$stage/ondulor.png" "$icon"
+install -m 644 build/windows/ondulor.txt "$manual"
 
 echo "Ondulor is installed in $prefix: it is among the desktop's games, or run $launcher"
 case ":$PATH:" in

@@ -81,7 +81,7 @@ zip_contents() {
     { fail "the package target failed (see $out/package.log)"; return; }
   [ -f "$zip" ] || { fail "no $zip"; return; }
   entries=$(unzip -Z1 "$zip" | grep -v '/$' | sort | tr '\n' ' ')
-  want=$(printf "$zip_folder/%s\n" LISEZMOI.txt README.txt ondulor.chm ondulor.exe ondulor.hlp | sort | tr '\n' ' ')
+  want=$(printf "$zip_folder/%s\n" LISEZMOI.txt README.txt ondulor.chm ondulor.cnt ondulor.exe ondulor.hlp | sort | tr '\n' ' ')
   [ "$entries" = "$want" ] || fail "the zip holds: $entries"
   unzip -q "$zip" -d "$out/zip" || { fail "the zip does not unpack"; return; }
   exe=$unpacked/ondulor.exe
@@ -161,7 +161,8 @@ install_files() {
   as_player bash "$root/scripts/install.sh" "$prefix" >"$out/install.log" 2>&1 ||
     { fail "install.sh failed: $(tail -3 "$out/install.log")"; return; }
   local f
-  for f in bin/ondulor share/ondulor/ondulor.exe share/ondulor/ondulor.hlp share/ondulor/ondulor.chm \
+  for f in bin/ondulor share/ondulor/ondulor.exe share/ondulor/ondulor.hlp share/ondulor/ondulor.cnt \
+    share/ondulor/ondulor.chm share/doc/ondulor/ondulor.txt \
     share/applications/ondulor.desktop share/icons/hicolor/32x32/apps/ondulor.png; do
     [ -f "$prefix/$f" ] || fail "no $f"
   done
@@ -230,7 +231,8 @@ uninstall_keeps_scores() {
   [ -n "$before" ] || { fail "no scores to keep"; return; }
   as_player bash "$root/scripts/install.sh" --uninstall "$prefix" >"$out/uninstall.log" 2>&1 ||
     fail "uninstall failed: $(tail -3 "$out/uninstall.log")"
-  for f in bin/ondulor share/ondulor share/applications/ondulor.desktop share/icons/hicolor/32x32/apps/ondulor.png; do
+  for f in bin/ondulor share/ondulor share/doc/ondulor share/applications/ondulor.desktop \
+    share/icons/hicolor/32x32/apps/ondulor.png; do
     [ -e "$prefix/$f" ] && fail "$f is still there"
   done
   [ -e "$players/ondulor.exe" ] && fail "the launcher's copy of the exe is still there"
