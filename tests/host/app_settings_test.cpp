@@ -2,9 +2,11 @@
 // reads it, saturating numbers, and a failed write that never loses the previous file.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <climits>
+#include <csignal>
 #include <cstring>
 #include <random>
 #include <string>
@@ -337,16 +339,84 @@ TEST_F(SettingsFile, ReplacesALongerOldFileWhole) {
     EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9" "e=30\r\nSon=0\r\n");
 }
 
-TEST_F(SettingsFile, AFailedWriteKeepsTheOldFile) {
+// What stops the temporary file or the write, provoked in ways that hold for root too (CI runs
+// as root, whom permissions never stop): a folder in the place of "<path>.tmp", a file name at the
+// file system's length limit so that ".tmp" passes it, and a file-size limit that fails the write.
+enum Obstacle : unsigned {
+    TemporaryNameIsAFolder = 1,
+    NameAtTheLengthLimit = 2,
+    FileSizeLimit = 4,
+};
+
+struct WriteCase {
+    const char* what;
+    unsigned obstacles;
+    int exit_code;      // 0: written; 1: the open-failure report
+    bool new_content;   // the file holds the new content; otherwise the old one, or (in place) no
+                        // more than the limit let through
+    bool in_place;      // the file itself was rewritten, no temporary file took part
+};
+
+const WriteCase write_cases[] = {
+    {"a folder in the place of the temporary file: rewritten in place", TemporaryNameIsAFolder, 0,
+     true, true},
+    {"a name whose temporary twin is too long: rewritten in place", NameAtTheLengthLimit, 0, true,
+     true},
+    {"a write of the temporary file fails: the old file stays whole", FileSizeLimit, 1, false, false},
+    {"a write fails in place too: reported", TemporaryNameIsAFolder | FileSizeLimit, 1, false, true},
+};
+
+constexpr rlim_t WriteLimitBytes = 20;
+
+TEST_F(SettingsFile, WritesInPlaceOnlyWhenNoTemporaryFileCanBeMade) {
     const std::string old_bytes = "Language=1000\r\nDuration=45\r\nSound=1\r\n77,Old\r\n";
-    write_bytes(path(), old_bytes);
-    // A folder where the temporary file should go: the new content cannot be written.
-    ASSERT_EQ(mkdir((path() + ".tmp").c_str(), 0700), 0);
-    settings = Settings{LANGUAGE_ENGLISH, 90, 0};
-    const ChildResult result = run_in_child([&] { write_settings(path().c_str()); });
-    EXPECT_EQ(result.exit_code, 1);
-    EXPECT_EQ(result.err, "Erreur \xE0 l'ouverture du fichier : " + path() + "\n");
-    EXPECT_EQ(read_bytes(path()), old_bytes);
+    const std::string new_bytes = "Language=1000\r\nDuration=90\r\nSound=0\r\n88,New\r\n";
+    long name_max = pathconf(dir.path.c_str(), _PC_NAME_MAX);
+    if (name_max <= 0 || name_max > 1000) name_max = 255;
+    for (const WriteCase& c : write_cases) {
+        SCOPED_TRACE(c.what);
+        const TempDir folder;
+        const std::string name = (c.obstacles & NameAtTheLengthLimit)
+                                     ? std::string(static_cast<std::size_t>(name_max) - 4, 'o') + ".ini"
+                                     : "ondulor.ini";
+        const std::string file = folder.file(name);
+        write_bytes(file, old_bytes);
+        ASSERT_EQ(read_bytes(file), old_bytes);
+        if (c.obstacles & TemporaryNameIsAFolder) {
+            ASSERT_EQ(mkdir((file + ".tmp").c_str(), 0700), 0);
+        }
+        settings = Settings{LANGUAGE_ENGLISH, 90, 0};
+        clear_scores();
+        score_table.entries[0] = ScoreEntry{88, "New"};
+        const ChildResult result = run_in_child([&] {
+            if (c.obstacles & FileSizeLimit) {
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{WriteLimitBytes, WriteLimitBytes};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            write_settings(file.c_str());
+        });
+        EXPECT_EQ(result.exit_code, c.exit_code);
+        EXPECT_EQ(result.err,
+                  c.exit_code == 0 ? "" : "Erreur \xE0 l'ouverture du fichier : " + file + "\n");
+        const std::string now = read_bytes(file);
+        if (c.new_content) {
+            EXPECT_EQ(now, new_bytes);
+        } else if (c.in_place) {
+            EXPECT_LE(now.size(), WriteLimitBytes);
+            EXPECT_EQ(now, new_bytes.substr(0, now.size()));
+        } else {
+            EXPECT_EQ(now, old_bytes);
+        }
+        struct stat status;
+        const bool temporary_left = stat((file + ".tmp").c_str(), &status) == 0;
+        // The folder that stood in the way is left alone; a temporary file of ours never stays.
+        EXPECT_EQ(temporary_left, (c.obstacles & TemporaryNameIsAFolder) != 0);
+        if (temporary_left) {
+            EXPECT_TRUE(S_ISDIR(status.st_mode));
+        }
+    }
+    reset_app_state();
 }
 
 TEST_F(SettingsFile, AFailedReplaceRemovesTheTemporaryFile) {
