@@ -209,6 +209,10 @@ TEST_F(SettingsFile, LanguageFixUp) {
     EXPECT_EQ(read_and_check("Language 1000\r\n").language, 0);
     EXPECT_EQ(read_and_check("x=y=1000\r\n").language, 0);
     EXPECT_EQ(read_and_check("=  +1000xyz\r\n").language, 1000);
+    // Every white space a decimal may start with: blank, tab, CR, LF, vertical tab, form feed.
+    EXPECT_EQ(read_and_check("Language=\v1000\r\n").language, 1000);
+    EXPECT_EQ(read_and_check("Language=\f1000\r\n").language, 1000);
+    EXPECT_EQ(read_and_check("Language= \t\r\v\f1000\r\n").language, 1000);
 }
 
 TEST_F(SettingsFile, SettingValuesGetNoRangeTest) {
@@ -280,11 +284,13 @@ TEST_F(SettingsFile, ScoreLineOddities) {
     EXPECT_EQ(state.entries[1].score, 0);
     EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9" "e=60\r\nSon=0\r\n250,\r\n");
 
-    state = read_and_check("L=0\r\nD=60\r\nS=0\r\n-15,Neg\r\n 42,Spaced\r\n+3,Plus\r\n");
+    state = read_and_check("L=0\r\nD=60\r\nS=0\r\n-15,Neg\r\n 42,Spaced\r\n+3,Plus\r\n\v\f-8,Ff\r\n");
     EXPECT_EQ(state.entries[0].score, -15);
     EXPECT_EQ(state.entries[1].score, 42);
     EXPECT_EQ(state.entries[2].score, 3);
-    EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9" "e=60\r\nSon=0\r\n-15,Neg\r\n42,Spaced\r\n3,Plus\r\n");
+    EXPECT_EQ(state.entries[3].score, -8);
+    EXPECT_EQ(write_now(),
+              "Langue=0\r\nDur\xE9" "e=60\r\nSon=0\r\n-15,Neg\r\n42,Spaced\r\n3,Plus\r\n-8,Ff\r\n");
 }
 
 TEST_F(SettingsFile, WithoutCommaTheEntryKeepsItsPreviousName) {
@@ -296,13 +302,15 @@ TEST_F(SettingsFile, WithoutCommaTheEntryKeepsItsPreviousName) {
 }
 
 TEST_F(SettingsFile, NamesLoseTheirLineEnds) {
-    ModelState state = read_and_check("L=0\nD=60\nS=0\n10,Bare\n20,Mixed\r\r\n30,In\rside\r\n40,Last");
+    ModelState state =
+        read_and_check("L=0\nD=60\nS=0\n10,Bare\n20,Mixed\r\r\n30,In\rside\r\n35,Bo\rb\n40,Last");
     EXPECT_EQ(state.entries[0].name, "Bare");
     EXPECT_EQ(state.entries[1].name, "Mixed\r");  // only the last CR ends a name
     EXPECT_EQ(state.entries[2].name, "In\rside");
-    EXPECT_EQ(state.entries[3].name, "Last");
+    EXPECT_EQ(state.entries[3].name, "Bo");  // its one CR is its last: the name ends there
+    EXPECT_EQ(state.entries[4].name, "Last");
     EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9" "e=60\r\nSon=0\r\n10,Bare\r\n20,Mixed\r\r\n"
-                           "30,In\rside\r\n40,Last\r\n");
+                           "30,In\rside\r\n35,Bo\r\n40,Last\r\n");
 }
 
 TEST_F(SettingsFile, LongNamesKeepTheirFirst24Characters) {
@@ -448,7 +456,7 @@ TEST_F(SettingsFile, TooLongAPathForTheTemporaryNameIsAnOpenFailure) {
 // CR and LF in every combination, NUL and accented bytes, and runs long enough to split lines.
 std::string random_file(std::mt19937& random) {
     static const char* const pieces[] = {
-        "Language=", "Langue=", "Dur\xE9" "e=", "Sound=", "=", ",", "\r\n", "\n", "\r", " ", "\t",
+        "Language=", "Langue=", "Dur\xE9" "e=", "Sound=", "=", ",", "\r\n", "\n", "\r", " ", "\t", "\v", "\f",
         "-", "+", "0", "7", "1000", "250", "2147483647", "2147483648", "-2147483649",
         "99999999999999999999", "Alice", "Ann,Lee", "\xE9", "\xFF"};
     std::uniform_int_distribution<int> count(0, 60);
