@@ -183,6 +183,39 @@ TEST(Resources, IconTilesAndRefusalSoundArePresent) {
     EXPECT_NE(FindResourceA(own_module(), MAKEINTRESOURCEA(RES_SOUND_REFUSAL), "WAVE"), nullptr);
 }
 
+// The icon drawn as a caption or a box draws it: its ground lets the colour below show, the pipes cover it.
+TEST(Resources, IconGroundIsTransparent) {
+    for (const int size : {32, 16}) {
+        SCOPED_TRACE(size);
+        HICON icon = static_cast<HICON>(
+            LoadImageA(own_module(), MAKEINTRESOURCEA(RES_ICON_APP), IMAGE_ICON, size, size, 0));
+        ASSERT_NE(icon, nullptr);
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP canvas = CreateCompatibleBitmap(screen, size, size);
+        HGDIOBJ old = SelectObject(dc, canvas);
+        const COLORREF caption_blue = RGB(0, 84, 227);
+        HBRUSH blue = CreateSolidBrush(caption_blue);
+        const RECT all = {0, 0, size, size};
+        FillRect(dc, &all, blue);
+        ASSERT_TRUE(DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL));
+        int ground = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) ground += GetPixel(dc, x, y) == caption_blue;
+        }
+        EXPECT_EQ(GetPixel(dc, 0, 0), caption_blue);
+        EXPECT_EQ(GetPixel(dc, size - 1, size - 1), caption_blue);
+        EXPECT_GT(ground, size * size / 3);
+        EXPECT_LT(ground, size * size * 9 / 10);
+        SelectObject(dc, old);
+        DeleteObject(blue);
+        DeleteObject(canvas);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+        DestroyIcon(icon);
+    }
+}
+
 // ---- Every resource is language-neutral ----
 
 constexpr WORD NeutralLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
