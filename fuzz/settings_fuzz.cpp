@@ -5,9 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "memory_files.h"
 
 #include "app/scores.h"
 #include "app/settings_file.h"
@@ -20,35 +18,6 @@ struct Snapshot {
     ScoreTable table;
 };
 
-// The three files of a run live in a folder of their own. On a memory-backed file system (TMPDIR,
-// else /dev/shm) a run costs a few system calls and no disk; /tmp is the fallback. The folder goes
-// when the fuzzer exits.
-std::string folder_path;
-
-void remove_work_folder() {
-    for (const char* name : {"/input.ini", "/first.ini", "/first.ini.tmp", "/second.ini", "/second.ini.tmp"}) {
-        unlink((folder_path + name).c_str());
-    }
-    rmdir(folder_path.c_str());
-}
-
-const std::string& work_folder() {
-    if (folder_path.empty()) {
-        const char* base = std::getenv("TMPDIR");
-        struct stat status;
-        if (base == nullptr || base[0] == '\0') {
-            base = stat("/dev/shm", &status) == 0 && S_ISDIR(status.st_mode) && access("/dev/shm", W_OK) == 0
-                       ? "/dev/shm"
-                       : "/tmp";
-        }
-        std::string pattern = std::string(base) + "/ondulor-fuzz-XXXXXX";
-        if (mkdtemp(&pattern[0]) == nullptr) std::abort();
-        folder_path = pattern;
-        std::atexit(remove_work_folder);
-    }
-    return folder_path;
-}
-
 void check(bool condition, const char* what) {
     if (!condition) {
         std::fprintf(stderr, "settings_fuzz: %s\n", what);
@@ -56,35 +25,10 @@ void check(bool condition, const char* what) {
     }
 }
 
-// The whole file, read with plain system calls: the harness's own I/O stays out of the way.
 std::string file_bytes(const std::string& path) {
-    const int file = open(path.c_str(), O_RDONLY);
-    check(file >= 0, "written file is missing");
     std::string bytes;
-    char chunk[4096];
-    ssize_t got;
-    while ((got = read(file, chunk, sizeof chunk)) > 0) {
-        bytes.append(chunk, static_cast<std::size_t>(got));
-        if (static_cast<std::size_t>(got) < sizeof chunk) break;
-    }
-    close(file);
+    check(memory_file_bytes(path.c_str(), bytes), "written file is missing");
     return bytes;
-}
-
-// The input file is created once and rewritten in place: truncated and written at its start.
-void write_input(const std::string& path, const std::uint8_t* data, std::size_t size) {
-    static int file = -1;
-    if (file < 0) {
-        file = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-        if (file < 0) std::abort();
-    }
-    if (ftruncate(file, 0) != 0) std::abort();
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t put = pwrite(file, data + done, size - done, static_cast<off_t>(done));
-        if (put <= 0) std::abort();
-        done += static_cast<std::size_t>(put);
-    }
 }
 
 void start_fresh() {
@@ -129,11 +73,11 @@ void check_file_shape(const std::string& bytes, std::int32_t used) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string input = work_folder() + "/input.ini";
-    static const std::string first = work_folder() + "/first.ini";
-    static const std::string second = work_folder() + "/second.ini";
+    static const std::string input = std::string(memory_folder) + "input.ini";
+    static const std::string first = std::string(memory_folder) + "first.ini";
+    static const std::string second = std::string(memory_folder) + "second.ini";
 
-    write_input(input, data, size);
+    set_memory_file(input.c_str(), data, size);
 
     start_fresh();
     read_settings(input.c_str());

@@ -3,10 +3,7 @@
 #   fuzz.sh [seconds] [libFuzzer options...]     (default 300 s; 0 for no time limit)
 # e.g. fuzz.sh 0 -runs=1000000. It replays the committed seed corpus first, then fuzzes; new inputs
 # go to a scratch copy under build/fuzz, so fuzz/corpus stays as committed. Crashes land in
-# build/fuzz/artifacts.
-#
-# Every run writes and reads three small files. They go to a private folder in /dev/shm (memory, no
-# disk: about ten times the runs a second); without a usable /dev/shm, to TMPDIR or /tmp.
+# build/fuzz/artifacts. The settings files of every run are kept in memory by the fuzzer itself.
 set -euo pipefail
 seconds=${1:-300}
 [ $# -gt 0 ] && shift
@@ -18,13 +15,5 @@ cmake --build "$build" --target settings_fuzz
 scratch=$build/corpus-work
 mkdir -p "$scratch" "$build/artifacts"
 cp -n fuzz/corpus/* "$scratch"/ 2>/dev/null || true
-
-if [ -d /dev/shm ] && [ -w /dev/shm ] && files=$(mktemp -d /dev/shm/ondulor-fuzz.XXXXXX 2>/dev/null); then
-  :
-else
-  files=$(mktemp -d "${TMPDIR:-/tmp}/ondulor-fuzz.XXXXXX")
-  echo "fuzz.sh: no usable /dev/shm, the fuzzer's files go to $files (slower)" >&2
-fi
-trap 'rm -rf "$files"' EXIT
-TMPDIR=$files "$build/fuzz/settings_fuzz" -max_total_time="$seconds" -timeout=10 -max_len=4096 \
+"$build/fuzz/settings_fuzz" -max_total_time="$seconds" -timeout=10 -max_len=4096 \
   -artifact_prefix="$build/artifacts/" "$@" "$scratch" "$root/fuzz/corpus"
