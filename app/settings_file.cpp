@@ -117,6 +117,33 @@ bool replace_file(const char* temporary_path, const char* path) {
 #endif
 }
 
+// Opens "<path>.tmp" for the new content; null when that file cannot be made.
+std::FILE* open_temporary(const char* path, char* temporary_path) {
+    const std::size_t path_length = std::strlen(path);
+    if (path_length + sizeof temporary_suffix > TemporaryPathSize) {
+        return nullptr;
+    }
+#ifdef _WIN32
+    // The ANSI file functions refuse a name of MAX_PATH characters or more; an open that accepted
+    // one would still leave a file that MoveFileExA cannot move.
+    if (path_length + sizeof temporary_suffix > MAX_PATH) {
+        return nullptr;
+    }
+#endif
+    std::memcpy(temporary_path, path, path_length);
+    std::memcpy(temporary_path + path_length, temporary_suffix, sizeof temporary_suffix);
+    return std::fopen(temporary_path, "w+b");
+}
+
+// Empties the file and writes it again; a file that cannot be opened or written ends the program.
+void write_in_place(const char* path) {
+    std::FILE* stream = open_or_die(path, "w+b");
+    const bool written = write_lines(stream);
+    if (std::fclose(stream) != 0 || !written) {
+        report_open_failure(path);
+    }
+}
+
 }  // namespace
 
 void read_settings(const char* path) {
@@ -153,16 +180,12 @@ void write_settings(const char* path) {
     // The new content goes to a temporary file beside the old one, which it replaces only once it
     // is whole: a full disk or a failed write never leaves a short or empty settings file.
     char temporary_path[TemporaryPathSize];
-    const std::size_t path_length = std::strlen(path);
-    if (path_length + sizeof temporary_suffix > sizeof temporary_path) {
-        report_open_failure(path);
-    }
-    std::memcpy(temporary_path, path, path_length);
-    std::memcpy(temporary_path + path_length, temporary_suffix, sizeof temporary_suffix);
-
-    std::FILE* stream = std::fopen(temporary_path, "w+b");
+    std::FILE* stream = open_temporary(path, temporary_path);
     if (stream == nullptr) {
-        report_open_failure(path);
+        // No new file can be made beside the old one (a folder that takes no new entries, a name
+        // past the length limit): rewrite the file itself, as the plain format always did.
+        write_in_place(path);
+        return;
     }
     const bool written = write_lines(stream);
     const bool closed = std::fclose(stream) == 0;

@@ -16,8 +16,9 @@ extern Settings settings;
 void read_settings(const char* path);
 
 // Replaces the file at path with settings and score_table, keys in the current language.
-// The old file stays whole unless the new one was written completely; any failure ends the
-// program through the open-failure report.
+// The new content goes to "<path>.tmp" first, and the old file stays whole unless that was written
+// completely; when no such file can be made, the file is rewritten in place. A failure of the one
+// write attempted ends the program through the open-failure report.
 void write_settings(const char* path);
 
 #endif

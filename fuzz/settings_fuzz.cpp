@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include <unistd.h>
+#include "memory_files.h"
 
 #include "app/scores.h"
 #include "app/settings_file.h"
@@ -18,16 +18,6 @@ struct Snapshot {
     ScoreTable table;
 };
 
-const std::string& work_folder() {
-    static const std::string folder = [] {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/ondulor-fuzz-XXXXXX";
-        if (mkdtemp(&pattern[0]) == nullptr) std::abort();
-        return pattern;
-    }();
-    return folder;
-}
-
 void check(bool condition, const char* what) {
     if (!condition) {
         std::fprintf(stderr, "settings_fuzz: %s\n", what);
@@ -37,12 +27,7 @@ void check(bool condition, const char* what) {
 
 std::string file_bytes(const std::string& path) {
     std::string bytes;
-    std::FILE* stream = std::fopen(path.c_str(), "rb");
-    check(stream != nullptr, "written file is missing");
-    char chunk[512];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0) bytes.append(chunk, got);
-    std::fclose(stream);
+    check(memory_file_bytes(path.c_str(), bytes), "written file is missing");
     return bytes;
 }
 
@@ -88,14 +73,11 @@ void check_file_shape(const std::string& bytes, std::int32_t used) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string input = work_folder() + "/input.ini";
-    const std::string first = work_folder() + "/first.ini";
-    const std::string second = work_folder() + "/second.ini";
+    static const std::string input = std::string(memory_folder) + "input.ini";
+    static const std::string first = std::string(memory_folder) + "first.ini";
+    static const std::string second = std::string(memory_folder) + "second.ini";
 
-    std::FILE* stream = std::fopen(input.c_str(), "wb");
-    if (stream == nullptr) std::abort();
-    if (size > 0) std::fwrite(data, 1, size, stream);
-    std::fclose(stream);
+    set_memory_file(input.c_str(), data, size);
 
     start_fresh();
     read_settings(input.c_str());

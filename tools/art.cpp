@@ -325,9 +325,42 @@ static std::uint32_t mask_row_bytes(std::int32_t size)
     return ((static_cast<std::uint32_t>(size) + 31) / 32) * 4;
 }
 
+// Marks the icon's ground: the white pixels joined to the edge through white pixels. White inside
+// the drawing would stay. Passes over the picture repeat until no mark spreads any further.
+static void mark_ground(const Picture& picture, bool ground[32][32])
+{
+    std::int32_t last = picture.size - 1;
+    for (std::int32_t y = 0; y < picture.size; ++y) {
+        for (std::int32_t x = 0; x < picture.size; ++x) {
+            bool edge = x == 0 || y == 0 || x == last || y == last;
+            ground[y][x] = edge && picture.pixels[y][x] == White;
+        }
+    }
+    for (bool spread = true; spread;) {
+        spread = false;
+        for (std::int32_t y = 1; y < last; ++y) {
+            for (std::int32_t x = 1; x < last; ++x) {
+                if (!ground[y][x] && picture.pixels[y][x] == White &&
+                    (ground[y - 1][x] || ground[y + 1][x] || ground[y][x - 1] || ground[y][x + 1])) {
+                    ground[y][x] = true;
+                    spread = true;
+                }
+            }
+        }
+    }
+}
+
 // BITMAPINFOHEADER, palette and bottom-up 4-bit rows; height_factor 2 for an icon's XOR and AND pair.
+// In an icon the ground is transparent: black in the XOR bitmap and set in the AND mask, so the
+// screen shows through unchanged.
 static std::uint32_t encode_dib(const Picture& picture, std::int32_t height_factor, std::uint8_t* out)
 {
+    static bool ground[32][32];
+    if (height_factor == 2) {
+        mark_ground(picture, ground);
+    } else {
+        std::memset(ground, 0, sizeof ground);
+    }
     std::uint32_t row_bytes = nibble_row_bytes(picture.size);
     std::uint32_t image_bytes = row_bytes * static_cast<std::uint32_t>(picture.size);
     if (height_factor == 2) {
@@ -353,16 +386,22 @@ static std::uint32_t encode_dib(const Picture& picture, std::int32_t height_fact
     for (std::int32_t y = picture.size - 1; y >= 0; --y) {
         std::memset(p, 0, row_bytes);
         for (std::int32_t x = 0; x < picture.size; ++x) {
-            std::uint8_t nibble = picture.pixels[y][x] & 0x0F;
+            std::uint8_t nibble = ground[y][x] ? Black : picture.pixels[y][x] & 0x0F;
             p[x / 2] |= static_cast<std::uint8_t>(x % 2 == 0 ? nibble << 4 : nibble);
         }
         p += row_bytes;
     }
     if (height_factor == 2) {
-        // An all-zero AND mask: the icon is opaque on its light ground.
-        std::uint32_t mask_bytes = mask_row_bytes(picture.size) * static_cast<std::uint32_t>(picture.size);
-        std::memset(p, 0, mask_bytes);
-        p += mask_bytes;
+        std::uint32_t mask_row = mask_row_bytes(picture.size);
+        for (std::int32_t y = picture.size - 1; y >= 0; --y) {
+            std::memset(p, 0, mask_row);
+            for (std::int32_t x = 0; x < picture.size; ++x) {
+                if (ground[y][x]) {
+                    p[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+                }
+            }
+            p += mask_row;
+        }
     }
     return static_cast<std::uint32_t>(p - out);
 }

@@ -22,7 +22,7 @@ struct Picture {
     std::uint8_t pixels[32][32];
 };
 
-// Largest encoded files: a tile BMP is 630 bytes, the two-image icon 1062, the click under 8 KiB.
+// Largest encoded files: a tile BMP is 630 bytes, the two-image icon 1078, the click under 8 KiB.
 constexpr std::uint32_t BmpBytes = 630;
 constexpr std::uint32_t IcoCapacity = 2048;
 constexpr std::uint32_t WavCapacity = 8192;
@@ -36,7 +36,8 @@ void draw_tile(std::int32_t index, Picture& picture);
 // Draws the application icon at 32 or 16 pixels.
 void draw_icon(std::int32_t size, Picture& picture);
 
-// Encoders write into out and give the byte count, or 0 when capacity is too small.
+// Encoders write into out and give the byte count, or 0 when capacity is too small. An icon's white
+// ground, the white that reaches the edge, is transparent (AND mask set, XOR black).
 std::uint32_t encode_bmp(const Picture& picture, std::uint8_t* out, std::uint32_t capacity);
 std::uint32_t encode_ico(const Picture* images, std::int32_t count, std::uint8_t* out, std::uint32_t capacity);
 std::uint32_t encode_click(std::uint8_t* out, std::uint32_t capacity);

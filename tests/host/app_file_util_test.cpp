@@ -39,6 +39,11 @@ TEST(SetExtension, AppendsWhenThereIsNoShortExtension) {
 TEST(SetExtension, OnlyThePositionOfTheLastDotCounts) {
     EXPECT_EQ(with_extension("C:\\A.B\\C", "INI"), "C:\\A.ini");
     EXPECT_EQ(with_extension("C:\\A.BCD\\C", "INI"), "C:\\A.BCD\\C.ini");
+    // Dots in folder names: the first dot of the path is not the one that counts.
+    EXPECT_EQ(with_extension("C:\\Games\\v1.2\\ondulor.exe", "INI"), "C:\\Games\\v1.2\\ondulor.ini");
+    EXPECT_EQ(with_extension("C:\\Games\\v1.2\\ondulor", "INI"), "C:\\Games\\v1.2\\ondulor.ini");
+    EXPECT_EQ(with_extension("C:\\j.smith\\ondulor", "INI"), "C:\\j.smith\\ondulor.ini");
+    EXPECT_EQ(with_extension("C:\\j.smith\\ondulor.exe", "HLP"), "C:\\j.smith\\ondulor.hlp");
 }
 
 TEST(SetExtension, WritesLowerCaseAndLeavesTheCallersTextAlone) {

@@ -2,9 +2,11 @@
 // reads it, saturating numbers, and a failed write that never loses the previous file.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <climits>
+#include <csignal>
 #include <cstring>
 #include <random>
 #include <string>
@@ -207,6 +209,10 @@ TEST_F(SettingsFile, LanguageFixUp) {
     EXPECT_EQ(read_and_check("Language 1000\r\n").language, 0);
     EXPECT_EQ(read_and_check("x=y=1000\r\n").language, 0);
     EXPECT_EQ(read_and_check("=  +1000xyz\r\n").language, 1000);
+    // Every white space a decimal may start with: blank, tab, CR, LF, vertical tab, form feed.
+    EXPECT_EQ(read_and_check("Language=\v1000\r\n").language, 1000);
+    EXPECT_EQ(read_and_check("Language=\f1000\r\n").language, 1000);
+    EXPECT_EQ(read_and_check("Language= \t\r\v\f1000\r\n").language, 1000);
 }
 
 TEST_F(SettingsFile, SettingValuesGetNoRangeTest) {
@@ -278,11 +284,13 @@ TEST_F(SettingsFile, ScoreLineOddities) {
     EXPECT_EQ(state.entries[1].score, 0);
     EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9" "e=60\r\nSon=0\r\n250,\r\n");
 
-    state = read_and_check("L=0\r\nD=60\r\nS=0\r\n-15,Neg\r\n 42,Spaced\r\n+3,Plus\r\n");
+    state = read_and_check("L=0\r\nD=60\r\nS=0\r\n-15,Neg\r\n 42,Spaced\r\n+3,Plus\r\n\v\f-8,Ff\r\n");
     EXPECT_EQ(state.entries[0].score, -15);
     EXPECT_EQ(state.entries[1].score, 42);
     EXPECT_EQ(state.entries[2].score, 3);
-    EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9" "e=60\r\nSon=0\r\n-15,Neg\r\n42,Spaced\r\n3,Plus\r\n");
+    EXPECT_EQ(state.entries[3].score, -8);
+    EXPECT_EQ(write_now(),
+              "Langue=0\r\nDur\xE9" "e=60\r\nSon=0\r\n-15,Neg\r\n42,Spaced\r\n3,Plus\r\n-8,Ff\r\n");
 }
 
 TEST_F(SettingsFile, WithoutCommaTheEntryKeepsItsPreviousName) {
@@ -294,13 +302,15 @@ TEST_F(SettingsFile, WithoutCommaTheEntryKeepsItsPreviousName) {
 }
 
 TEST_F(SettingsFile, NamesLoseTheirLineEnds) {
-    ModelState state = read_and_check("L=0\nD=60\nS=0\n10,Bare\n20,Mixed\r\r\n30,In\rside\r\n40,Last");
+    ModelState state =
+        read_and_check("L=0\nD=60\nS=0\n10,Bare\n20,Mixed\r\r\n30,In\rside\r\n35,Bo\rb\n40,Last");
     EXPECT_EQ(state.entries[0].name, "Bare");
     EXPECT_EQ(state.entries[1].name, "Mixed\r");  // only the last CR ends a name
     EXPECT_EQ(state.entries[2].name, "In\rside");
-    EXPECT_EQ(state.entries[3].name, "Last");
+    EXPECT_EQ(state.entries[3].name, "Bo");  // its one CR is its last: the name ends there
+    EXPECT_EQ(state.entries[4].name, "Last");
     EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9" "e=60\r\nSon=0\r\n10,Bare\r\n20,Mixed\r\r\n"
-                           "30,In\rside\r\n40,Last\r\n");
+                           "30,In\rside\r\n35,Bo\r\n40,Last\r\n");
 }
 
 TEST_F(SettingsFile, LongNamesKeepTheirFirst24Characters) {
@@ -337,16 +347,84 @@ TEST_F(SettingsFile, ReplacesALongerOldFileWhole) {
     EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9" "e=30\r\nSon=0\r\n");
 }
 
-TEST_F(SettingsFile, AFailedWriteKeepsTheOldFile) {
+// What stops the temporary file or the write, provoked in ways that hold for root too (CI runs
+// as root, whom permissions never stop): a folder in the place of "<path>.tmp", a file name at the
+// file system's length limit so that ".tmp" passes it, and a file-size limit that fails the write.
+enum Obstacle : unsigned {
+    TemporaryNameIsAFolder = 1,
+    NameAtTheLengthLimit = 2,
+    FileSizeLimit = 4,
+};
+
+struct WriteCase {
+    const char* what;
+    unsigned obstacles;
+    int exit_code;      // 0: written; 1: the open-failure report
+    bool new_content;   // the file holds the new content; otherwise the old one, or (in place) no
+                        // more than the limit let through
+    bool in_place;      // the file itself was rewritten, no temporary file took part
+};
+
+const WriteCase write_cases[] = {
+    {"a folder in the place of the temporary file: rewritten in place", TemporaryNameIsAFolder, 0,
+     true, true},
+    {"a name whose temporary twin is too long: rewritten in place", NameAtTheLengthLimit, 0, true,
+     true},
+    {"a write of the temporary file fails: the old file stays whole", FileSizeLimit, 1, false, false},
+    {"a write fails in place too: reported", TemporaryNameIsAFolder | FileSizeLimit, 1, false, true},
+};
+
+constexpr rlim_t WriteLimitBytes = 20;
+
+TEST_F(SettingsFile, WritesInPlaceOnlyWhenNoTemporaryFileCanBeMade) {
     const std::string old_bytes = "Language=1000\r\nDuration=45\r\nSound=1\r\n77,Old\r\n";
-    write_bytes(path(), old_bytes);
-    // A folder where the temporary file should go: the new content cannot be written.
-    ASSERT_EQ(mkdir((path() + ".tmp").c_str(), 0700), 0);
-    settings = Settings{LANGUAGE_ENGLISH, 90, 0};
-    const ChildResult result = run_in_child([&] { write_settings(path().c_str()); });
-    EXPECT_EQ(result.exit_code, 1);
-    EXPECT_EQ(result.err, "Erreur \xE0 l'ouverture du fichier : " + path() + "\n");
-    EXPECT_EQ(read_bytes(path()), old_bytes);
+    const std::string new_bytes = "Language=1000\r\nDuration=90\r\nSound=0\r\n88,New\r\n";
+    long name_max = pathconf(dir.path.c_str(), _PC_NAME_MAX);
+    if (name_max <= 0 || name_max > 1000) name_max = 255;
+    for (const WriteCase& c : write_cases) {
+        SCOPED_TRACE(c.what);
+        const TempDir folder;
+        const std::string name = (c.obstacles & NameAtTheLengthLimit)
+                                     ? std::string(static_cast<std::size_t>(name_max) - 4, 'o') + ".ini"
+                                     : "ondulor.ini";
+        const std::string file = folder.file(name);
+        write_bytes(file, old_bytes);
+        ASSERT_EQ(read_bytes(file), old_bytes);
+        if (c.obstacles & TemporaryNameIsAFolder) {
+            ASSERT_EQ(mkdir((file + ".tmp").c_str(), 0700), 0);
+        }
+        settings = Settings{LANGUAGE_ENGLISH, 90, 0};
+        clear_scores();
+        score_table.entries[0] = ScoreEntry{88, "New"};
+        const ChildResult result = run_in_child([&] {
+            if (c.obstacles & FileSizeLimit) {
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{WriteLimitBytes, WriteLimitBytes};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            write_settings(file.c_str());
+        });
+        EXPECT_EQ(result.exit_code, c.exit_code);
+        EXPECT_EQ(result.err,
+                  c.exit_code == 0 ? "" : "Erreur \xE0 l'ouverture du fichier : " + file + "\n");
+        const std::string now = read_bytes(file);
+        if (c.new_content) {
+            EXPECT_EQ(now, new_bytes);
+        } else if (c.in_place) {
+            EXPECT_LE(now.size(), WriteLimitBytes);
+            EXPECT_EQ(now, new_bytes.substr(0, now.size()));
+        } else {
+            EXPECT_EQ(now, old_bytes);
+        }
+        struct stat status;
+        const bool temporary_left = stat((file + ".tmp").c_str(), &status) == 0;
+        // The folder that stood in the way is left alone; a temporary file of ours never stays.
+        EXPECT_EQ(temporary_left, (c.obstacles & TemporaryNameIsAFolder) != 0);
+        if (temporary_left) {
+            EXPECT_TRUE(S_ISDIR(status.st_mode));
+        }
+    }
+    reset_app_state();
 }
 
 TEST_F(SettingsFile, AFailedReplaceRemovesTheTemporaryFile) {
@@ -378,7 +456,7 @@ TEST_F(SettingsFile, TooLongAPathForTheTemporaryNameIsAnOpenFailure) {
 // CR and LF in every combination, NUL and accented bytes, and runs long enough to split lines.
 std::string random_file(std::mt19937& random) {
     static const char* const pieces[] = {
-        "Language=", "Langue=", "Dur\xE9" "e=", "Sound=", "=", ",", "\r\n", "\n", "\r", " ", "\t",
+        "Language=", "Langue=", "Dur\xE9" "e=", "Sound=", "=", ",", "\r\n", "\n", "\r", " ", "\t", "\v", "\f",
         "-", "+", "0", "7", "1000", "250", "2147483647", "2147483648", "-2147483649",
         "99999999999999999999", "Alice", "Ann,Lee", "\xE9", "\xFF"};
     std::uniform_int_distribution<int> count(0, 60);

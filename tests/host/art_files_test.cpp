@@ -94,20 +94,47 @@ TEST(ArtFiles, IconHoldsA32And16PixelSixteenColourImage)
         EXPECT_EQ(le16(b, offset + 12), 1u);
         EXPECT_EQ(le16(b, offset + 14), 4u);
         EXPECT_EQ(le32(b, offset + 16), 0u);
-        // Grey pipes on a light ground: only black, greys and white; a white corner, some black.
+        // Grey pipes on a transparent ground. Rows are stored bottom-up; y here counts from the top.
         std::uint32_t pixels = offset + 40 + 64;
         std::uint32_t row_bytes = (size * 4 + 31) / 32 * 4;
+        std::uint32_t mask = pixels + row_bytes * size;
+        std::uint32_t mask_row_bytes = (size + 31) / 32 * 4;
+        auto colour = [&](std::uint32_t x, std::uint32_t y) {
+            std::uint8_t byte = b[pixels + (size - 1 - y) * row_bytes + x / 2];
+            return x % 2 == 0 ? byte >> 4 : byte & 0x0F;
+        };
+        auto clear = [&](std::uint32_t x, std::uint32_t y) {
+            return (b[mask + (size - 1 - y) * mask_row_bytes + x / 8] >> (7 - x % 8) & 1) != 0;
+        };
+        static Picture drawn;
+        draw_icon(static_cast<std::int32_t>(size), drawn);
         int black = 0;
+        int transparent = 0;
         for (std::uint32_t y = 0; y < size; ++y) {
             for (std::uint32_t x = 0; x < size; ++x) {
-                std::uint8_t byte = b[pixels + y * row_bytes + x / 2];
-                int index = x % 2 == 0 ? byte >> 4 : byte & 0x0F;
-                EXPECT_TRUE(index == 0 || index == 7 || index == 8 || index == 15) << "colour index " << index;
-                black += index == 0;
+                SCOPED_TRACE("pixel " + std::to_string(x) + "," + std::to_string(y));
+                int index = colour(x, y);
+                if (clear(x, y)) {
+                    // Black under a set mask bit leaves the screen as it is; white would invert it.
+                    EXPECT_EQ(index, 0);
+                    EXPECT_EQ(drawn.pixels[y][x], White) << "only the ground is transparent";
+                    ++transparent;
+                } else {
+                    EXPECT_TRUE(index == 0 || index == 7 || index == 8) << "colour index " << index;
+                    EXPECT_EQ(index, drawn.pixels[y][x]) << "the picture is kept";
+                    black += index == 0;
+                }
             }
         }
         EXPECT_GT(black, static_cast<int>(size));
-        EXPECT_EQ(b[pixels + (size - 1) * row_bytes] >> 4, 15) << "top-left pixel is white";
+        EXPECT_GT(transparent, static_cast<int>(size * size / 3));
+        EXPECT_TRUE(clear(0, 0) && clear(size - 1, 0) && clear(0, size - 1) && clear(size - 1, size - 1));
+        // The mask bits past the image's width in each 32-bit row are left clear.
+        for (std::uint32_t y = 0; y < size; ++y) {
+            for (std::uint32_t x = size; x < mask_row_bytes * 8; ++x) {
+                EXPECT_EQ(b[mask + y * mask_row_bytes + x / 8] >> (7 - x % 8) & 1, 0);
+            }
+        }
     }
     EXPECT_EQ(expected_end, b.size());
 }

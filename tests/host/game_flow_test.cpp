@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <utility>
 #include <vector>
@@ -186,8 +188,45 @@ TEST_F(Flow, PiecesOnTheEdgesTryNoSideBeyondTheBoard)
     EXPECT_FALSE(lit(0, 7));
 }
 
+// Guard bytes that a step off the board would read, in a plain build too: the four bytes before the
+// cells (cell_size, which the walk never uses) and the padding after them, all made to look like
+// crosses, which open back to every side. A walk that stepped onto one would light and report it.
+class BoardGuards {
+public:
+    BoardGuards() : saved_cell_size(board.cell_size)
+    {
+        std::memset(&board.cell_size, Cross, sizeof board.cell_size);
+        std::memset(padding(), Cross, PaddingBytes);
+    }
+    ~BoardGuards() { board.cell_size = saved_cell_size; }
+    bool intact() const
+    {
+        std::uint8_t expected[sizeof board.cell_size + PaddingBytes];
+        std::memset(expected, Cross, sizeof expected);
+        return std::memcmp(&board.cell_size, expected, sizeof board.cell_size) == 0 &&
+               std::memcmp(padding(), expected, PaddingBytes) == 0;
+    }
+
+private:
+    static constexpr std::size_t CellsEnd = offsetof(Board, cells) + sizeof board.cells;
+    static constexpr std::size_t PaddingBytes = sizeof(Board) - CellsEnd;
+    static_assert(offsetof(Board, cells) == offsetof(Board, cell_size) + sizeof board.cell_size,
+                  "cell_size lies right before the cells");
+    static_assert(PaddingBytes > 0, "the record pads the cells");
+    static unsigned char* padding() { return reinterpret_cast<unsigned char*>(&board) + CellsEnd; }
+    std::int32_t saved_cell_size;
+};
+
+bool all_on_the_board(const Reports& positions)
+{
+    return std::all_of(positions.begin(), positions.end(), [](const Position& p) {
+        return p.first >= 0 && p.first < 15 && p.second >= 0 && p.second < 15;
+    });
+}
+
 TEST_F(Flow, CrossesAlongEveryEdgeAreAllLit)
 {
+    const BoardGuards guards;
     for (std::int32_t i = 0; i < 15; ++i) {
         place(i, 0, Cross);
         place(0, i, Cross);
@@ -202,6 +241,9 @@ TEST_F(Flow, CrossesAlongEveryEdgeAreAllLit)
     ASSERT_EQ(reports.size(), 57u);
     EXPECT_EQ(reports[55], (Position{8, 14}));
     EXPECT_EQ(reports[56], (Position{8, 14}));
+    // Columns 0 and 14 and rows 0 and 14 open outwards everywhere: no step left the board.
+    EXPECT_TRUE(all_on_the_board(reports));
+    EXPECT_TRUE(guards.intact());
 }
 
 TEST_F(Flow, WalkersRefuseStepsOffTheBoardAndChangeNothing)

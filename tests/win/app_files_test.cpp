@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "app/scores.h"
 #include "app/settings_file.h"
@@ -224,15 +225,43 @@ TEST(WriteSettings, AFileThatCannotBeReplacedStaysWholeAndNoTemporaryFileRemains
     EXPECT_EQ(GetFileAttributesA((path + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST(WriteSettings, ATemporaryNameTakenByAFolderKeepsTheOldFile) {
+TEST(WriteSettings, ATemporaryNameTakenByAFolderRewritesTheFileInPlace) {
     TempFolder folder;
     const std::string path = folder.file("ondulor.ini");
-    write_bytes(path, "Language=1000\r\n");
+    write_bytes(path, "Langue=0\r\nDur\xE9" "e=45\r\n");
     ASSERT_TRUE(CreateDirectoryA((path + ".tmp").c_str(), nullptr));
     const ChildRun run = run_child("write", folder.file("report.txt"), path);
-    EXPECT_EQ(run.exit_code, 1u);
-    EXPECT_NE(run.report.find(path), std::string::npos);
-    EXPECT_EQ(read_bytes(path), "Language=1000\r\n");
+    EXPECT_EQ(run.exit_code, 0u);
+    EXPECT_EQ(run.report, "");
+    EXPECT_EQ(read_bytes(path), "Language=1000\r\nDuration=90\r\nSound=0\r\n");
+    EXPECT_EQ(GetFileAttributesA((path + ".tmp").c_str()), FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A settings path of MAX_PATH - 1 characters, the longest an executable's path gives: "<path>.tmp"
+// passes the limit of the ANSI file functions, so the file is rewritten in place.
+TEST(WriteSettings, APathTooLongForTheTemporaryNameRewritesTheFileInPlace) {
+    TempFolder folder;
+    std::string deep = folder.path;
+    std::vector<std::string> made;
+    while (deep.size() + 51 < MAX_PATH - 12) {
+        deep += "\\" + std::string(50, 'd');
+        ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr)) << deep;
+        made.push_back(deep);
+    }
+    const std::size_t name_length = MAX_PATH - 1 - deep.size() - 1;
+    ASSERT_GE(name_length, 5u);
+    const std::string path = deep + "\\" + std::string(name_length - 4, 'n') + ".ini";
+    ASSERT_EQ(path.size(), static_cast<std::size_t>(MAX_PATH - 1));
+    write_bytes(path, "Langue=0\r\n");
+    ASSERT_EQ(read_bytes(path), "Langue=0\r\n");
+
+    const ChildRun run = run_child("write", folder.file("report.txt"), path);
+    EXPECT_EQ(run.exit_code, 0u);
+    EXPECT_EQ(run.report, "");
+    EXPECT_EQ(read_bytes(path), "Language=1000\r\nDuration=90\r\nSound=0\r\n");
+
+    DeleteFileA(path.c_str());
+    for (auto inner = made.rbegin(); inner != made.rend(); ++inner) RemoveDirectoryA(inner->c_str());
 }
 
 TEST(WriteSettings, ReplacesTheOldFileWithExactBytes) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -179,6 +180,71 @@ TEST(Resources, IconTilesAndRefusalSoundArePresent) {
         if (bitmap != nullptr) DeleteObject(bitmap);
     }
     EXPECT_NE(FindResourceA(own_module(), MAKEINTRESOURCEA(RES_SOUND_REFUSAL), "WAVE"), nullptr);
+}
+
+// ---- Every resource is language-neutral ----
+
+constexpr WORD NeutralLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+
+BOOL CALLBACK collect_language(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR languages) {
+    reinterpret_cast<std::vector<WORD>*>(languages)->push_back(language);
+    return TRUE;
+}
+
+struct ResourceName {
+    LPCSTR type;
+    int id;
+};
+
+std::vector<ResourceName> game_resources() {
+    std::vector<ResourceName> names = {{RT_MENU, RES_MENU_MAIN},    {RT_ACCELERATOR, RES_ACCEL_MAIN},
+                                       {RT_GROUP_ICON, RES_ICON_APP}, {RT_DIALOG, DLG_ABOUT},
+                                       {RT_DIALOG, DLG_GAME_OVER},   {RT_DIALOG, DLG_SCORES},
+                                       {RT_DIALOG, DLG_NAME},        {RT_DIALOG, DLG_SETTINGS}};
+    for (int id = 1; id <= 19; ++id) {
+        if (id <= 9 || id >= 12) names.push_back({RT_BITMAP, id});
+    }
+    // Strings are stored sixteen to a block, block n holding the ids 16 (n - 1) to 16 n - 1.
+    auto add_block = [&names](int text_id) {
+        const int block = text_id / 16 + 1;
+        for (const ResourceName& known : names) {
+            if (known.type == RT_STRING && known.id == block) return;
+        }
+        names.push_back({RT_STRING, block});
+    };
+    for (const ExpectedText& text : expected_texts) {
+        add_block(text.id);
+        if (text.english != nullptr) add_block(text.id + LANGUAGE_ENGLISH);
+    }
+    return names;
+}
+
+TEST(Resources, AreStoredLanguageNeutralAndFoundUnderAnyLanguage) {
+    // Under a named language the lookup tries that language and then only the neutral one, so a
+    // resource filed under English (US) is missed; the neutral lookup itself would fall back to it.
+    for (const ResourceName& name : game_resources()) {
+        SCOPED_TRACE(testing::Message() << "type " << reinterpret_cast<std::uintptr_t>(name.type)
+                                        << " id " << name.id);
+        const LPCSTR id = MAKEINTRESOURCEA(name.id);
+        EXPECT_NE(FindResourceExA(own_module(), name.type, id, NeutralLanguage), nullptr);
+        EXPECT_NE(FindResourceExA(own_module(), name.type, id, MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH)),
+                  nullptr);
+    }
+    // Every resource of the file, the icon images and the sound among them, is stored once, neutral.
+    std::vector<WORD> languages;
+    EXPECT_TRUE(EnumResourceTypesA(
+        own_module(),
+        [](HMODULE module, LPSTR type, LONG_PTR found) -> BOOL {
+            return EnumResourceNamesA(
+                module, type,
+                [](HMODULE inner, LPCSTR type_name, LPSTR resource, LONG_PTR list) -> BOOL {
+                    return EnumResourceLanguagesA(inner, type_name, resource, collect_language, list);
+                },
+                found);
+        },
+        reinterpret_cast<LONG_PTR>(&languages)));
+    EXPECT_GT(languages.size(), game_resources().size());
+    EXPECT_EQ(languages, std::vector<WORD>(languages.size(), NeutralLanguage));
 }
 
 TEST(LoadText, StringTablesGiveWindows1252Bytes) {
