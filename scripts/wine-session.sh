@@ -25,3 +25,14 @@ restart_wine() {
   wineserver -w 2>/dev/null
   warm_wine
 }
+
+# The verdicts of the scripted cases: fail MESSAGE notes a problem of the running case; tally NAME
+# counts the case that just ran in passed or failed and prints its verdict with its problems.
+fail() { problems="$problems\n    $*"; }
+tally() {
+  if [ -z "$problems" ]; then
+    passed=$((passed + 1)); echo "PASS $1"
+  else
+    failed=$((failed + 1)); echo -e "FAIL $1$problems"
+  fi
+}

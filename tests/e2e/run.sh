@@ -23,7 +23,6 @@ warm_wine
 
 passed=0 failed=0
 case_name= problems=
-fail() { problems="$problems\n    $*"; }
 
 # wait_window REGEX [SECONDS]: polls every 20 ms for a visible window whose title matches.
 wait_window() {
@@ -103,11 +102,7 @@ run_case() {
   done
   # Whatever the case left running goes, and the next case starts on a warm server again.
   restart_wine
-  if [ -z "$problems" ]; then
-    passed=$((passed + 1)); echo "PASS $1"
-  else
-    failed=$((failed + 1)); echo -e "FAIL $1$problems"
-  fi
+  tally "$1"
 }
 
 # No settings file: English defaults; laying pieces beside the source lights them; the close box

@@ -22,16 +22,11 @@ trap 'wineserver -k 2>/dev/null; kill "$xvfb_pid" 2>/dev/null' EXIT
 warm_wine
 
 passed=0 failed=0 problems=
-fail() { problems="$problems\n    $*"; }
 run_case() {
   problems=
   "$1"
   restart_wine
-  if [ -z "$problems" ]; then
-    passed=$((passed + 1)); echo "PASS $1"
-  else
-    failed=$((failed + 1)); echo -e "FAIL $1$problems"
-  fi
+  tally "$1"
 }
 
 # play_and_close LOG COMMAND...: starts the game through COMMAND, waits for its window, closes it with
