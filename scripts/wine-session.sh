@@ -19,6 +19,17 @@ warm_wine() {
   wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 
+# start_x11_session BUILD_DIR: the build's X11 prefix (made once) in a new Xvfb, with a warm server;
+# both end with the calling script.
+start_x11_session() {
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX=$1/wine-x11
+  bash "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh" "$WINEPREFIX" x11
+  start_xvfb
+  trap 'wineserver -k 2>/dev/null; kill "$xvfb_pid" 2>/dev/null' EXIT
+  warm_wine
+}
+
 # restart_wine: ends whatever runs in $WINEPREFIX, waits for the server to go, and warms it again.
 restart_wine() {
   wineserver -k 2>/dev/null

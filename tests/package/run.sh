@@ -13,13 +13,8 @@ magick=/usr/bin/convert   # the real ImageMagick, whatever else is on PATH
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 rm -rf "$out" && mkdir -p "$out"
 
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX=$build/wine-x11
-bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX" x11
 source "$root/scripts/wine-session.sh"
-start_xvfb
-trap 'wineserver -k 2>/dev/null; kill "$xvfb_pid" 2>/dev/null' EXIT
-warm_wine
+start_x11_session "$build"
 
 passed=0 failed=0 problems=
 run_case() {
