@@ -355,11 +355,9 @@ static void mark_ground(const Picture& picture, bool ground[32][32])
 // screen shows through unchanged.
 static std::uint32_t encode_dib(const Picture& picture, std::int32_t height_factor, std::uint8_t* out)
 {
-    static bool ground[32][32];
+    bool ground[32][32] = {};
     if (height_factor == 2) {
         mark_ground(picture, ground);
-    } else {
-        std::memset(ground, 0, sizeof ground);
     }
     std::uint32_t row_bytes = nibble_row_bytes(picture.size);
     std::uint32_t image_bytes = row_bytes * static_cast<std::uint32_t>(picture.size);

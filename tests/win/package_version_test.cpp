@@ -49,7 +49,7 @@ std::string version_string(std::vector<char>& block, const char* language, const
     return static_cast<const char*>(value);
 }
 
-TEST(VersionInfo, FixedNumbersAreTheProjectVersion)
+TEST(VersionInfo, FixedNumbersAreTheProjectVersionAndTheTranslationsFrenchAndEnglish)
 {
     std::vector<char> block = version_block();
     ASSERT_FALSE(block.empty()) << "no version information in " << game_path();
@@ -67,14 +67,8 @@ TEST(VersionInfo, FixedNumbersAreTheProjectVersion)
     EXPECT_EQ(fixed.dwProductVersionLS, low);
     EXPECT_EQ(fixed.dwFileType, static_cast<DWORD>(VFT_APP));
     EXPECT_EQ(fixed.dwFileFlags & fixed.dwFileFlagsMask, 0u) << "marked debug, pre-release or patched";
-}
 
-TEST(VersionInfo, TranslationsAreFrenchAndEnglishInWindows1252)
-{
-    std::vector<char> block = version_block();
-    ASSERT_FALSE(block.empty()) << "no version information in " << game_path();
-    void* value = nullptr;
-    UINT length = 0;
+    // Both blocks in Windows-1252.
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &value, &length));
     ASSERT_EQ(length, 4 * sizeof(WORD));
     const WORD* pairs = static_cast<const WORD*>(value);
