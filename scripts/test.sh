@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs every test of Ondulor: host unit tests, the same under ASan/UBSan, the settings fuzzer,
+# Runs every test of Ondulor: the sources' layout, host unit tests, the same under ASan/UBSan, the settings fuzzer,
 # the Windows tests under Wine (null graphics driver), the end-to-end runs of ondulor.exe in Xvfb, and
 # the packages for players (the Windows zip, the Linux install).
 # Installs what is missing first. Ends with one line: "Total: N passed, M failed".
@@ -40,6 +40,9 @@ build() {  # build PRESET: configure and build, counting a failure as one failed
   echo "build of $1 failed"; failed=$((failed + 1)); return 1
 }
 mkdir -p build
+
+stage "layout of the C++ sources (clang-format)"
+if bash scripts/format.sh --check; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 
 stage "host build and unit tests"
 build host && run_ctest host
