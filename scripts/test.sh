@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs every test of Ondulor: the sources' layout, host unit tests, the same under ASan/UBSan, the settings fuzzer,
-# the Windows tests under Wine (null graphics driver), the end-to-end runs of ondulor.exe in Xvfb, and
-# the packages for players (the Windows zip, the Linux install).
+# Runs every test of Ondulor: the sources' layout, host unit tests, the same under ASan/UBSan, the
+# settings fuzzer, the Windows tests under Wine (null graphics driver), the end-to-end runs of
+# ondulor.exe in Xvfb, and the packages for players (the Windows zip, the Linux install).
 # Installs what is missing first. Ends with one line: "Total: N passed, M failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
