@@ -114,15 +114,15 @@ std::uint32_t fat(int year, int month, int day, int hour, int minute, int second
 }
 
 TEST(FileExists, MissingFilesAndDirectoriesGiveZero) {
-    TempDir dir;
+    TempFolder dir;
     EXPECT_EQ(file_exists(dir.file("missing.ini").c_str()), 0);
-    EXPECT_EQ(file_exists(dir.path.c_str()), 0);
-    EXPECT_EQ(file_exists((dir.path + "/nowhere/x.ini").c_str()), 0);
+    EXPECT_EQ(file_exists(dir.path().c_str()), 0);
+    EXPECT_EQ(file_exists((dir.path() + "/nowhere/x.ini").c_str()), 0);
     EXPECT_EQ(file_exists(""), 0);
 }
 
 TEST(FileExists, GivesTheLocalLastWriteTimeInFatPacking) {
-    TempDir dir;
+    TempFolder dir;
     const std::string path = dir.file("a.ini");
     write_bytes(path, "x");
     set_local_mtime(path, 2021, 6, 15, 13, 45, 31);
@@ -137,7 +137,7 @@ TEST(FileExists, GivesTheLocalLastWriteTimeInFatPacking) {
 }
 
 TEST(FileExists, TimesTheFatFormCannotHoldGiveMinusOne) {
-    TempDir dir;
+    TempFolder dir;
     const std::string path = dir.file("old.ini");
     write_bytes(path, "x");
     set_local_mtime(path, 1979, 7, 1, 12, 0, 0);
@@ -155,7 +155,7 @@ TEST(FatalPaths, FatalErrorPrintsTheMessageAndExitsOne) {
 }
 
 TEST(FatalPaths, OpenOrDieOpensOrReportsThePath) {
-    TempDir dir;
+    TempFolder dir;
     const std::string present = dir.file("present.ini");
     write_bytes(present, "Langue=0\r\n");
     std::FILE* stream = open_or_die(present.c_str(), "r+b");
