@@ -82,21 +82,19 @@ public:
 
     // The first visible top-level window of the given class that belongs to the child, or null after
     // the limit.
-    HWND wait_for_window(const char* class_name, DWORD limit_ms = 20000) const
+    HWND wait_for_window(const char* wanted_class, DWORD limit_ms = 20000) const
     {
-        const DWORD deadline = GetTickCount() + limit_ms;
+        const DWORD start = GetTickCount();
         do {
             for (HWND window : visible_windows()) {
-                char name[64] = {};
-                GetClassNameA(window, name, sizeof name);
-                if (std::string(name) == class_name) {
+                if (class_name(window) == wanted_class) {
                     return window;
                 }
             }
             if (WaitForSingleObject(info_.hProcess, 20) == WAIT_OBJECT_0) {
                 return nullptr;
             }
-        } while (GetTickCount() < deadline);
+        } while (elapsed_since(start) < limit_ms);
         return nullptr;
     }
 
