@@ -13,21 +13,6 @@ using namespace ui_test;
 
 namespace {
 
-// The build passes the game's path as the host sees it; under Wine the host's root is drive Z:.
-std::string game_executable()
-{
-    std::string path = ONDULOR_EXE_PATH;
-    if (!path.empty() && path[0] == '/') {
-        path = "Z:" + path;
-    }
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
-}
-
 // A copy of the game in its own folder, started there and, if still running at the end, killed.
 class Game {
 public:
@@ -48,7 +33,7 @@ public:
 
     bool start()
     {
-        if (!CopyFileA(game_executable().c_str(), exe_.c_str(), FALSE)) {
+        if (!CopyFileA(wine_path(ONDULOR_EXE_PATH).c_str(), exe_.c_str(), FALSE)) {
             return false;
         }
         STARTUPINFOA startup = {};

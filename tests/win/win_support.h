@@ -18,6 +18,20 @@
 // after 49.7 days, where a deadline of start + limit would not.
 inline DWORD elapsed_since(DWORD start) { return GetTickCount() - start; }
 
+// A path of the host as Wine shows it: the host's root is drive Z:.
+inline std::string wine_path(std::string path)
+{
+    if (!path.empty() && path[0] == '/') {
+        path = "Z:" + path;
+    }
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return path;
+}
+
 inline std::string window_text(HWND window)
 {
     char text[512] = {};
