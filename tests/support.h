@@ -9,11 +9,13 @@
 #include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utime.h>
 #endif
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ctime>
 #include <string>
 
 #include "app/scores.h"
@@ -155,6 +157,45 @@ inline bool write_bytes(const std::string& path, const std::string& bytes)
         ADD_FAILURE() << "could not write " << path;
     }
     return whole;
+}
+
+// Sets path's last-write time to the given local time; answers whether it could.
+inline bool set_local_write_time(const std::string& path, int year, int month, int day, int hour, int minute,
+                                 int second)
+{
+#ifdef _WIN32
+    SYSTEMTIME local{};
+    local.wYear = static_cast<WORD>(year);
+    local.wMonth = static_cast<WORD>(month);
+    local.wDay = static_cast<WORD>(day);
+    local.wHour = static_cast<WORD>(hour);
+    local.wMinute = static_cast<WORD>(minute);
+    local.wSecond = static_cast<WORD>(second);
+    FILETIME local_time, utc;
+    if (!SystemTimeToFileTime(&local, &local_time) || !LocalFileTimeToFileTime(&local_time, &utc)) {
+        return false;
+    }
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool set = SetFileTime(file, nullptr, nullptr, &utc) != 0;
+    CloseHandle(file);
+    return set;
+#else
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    const std::time_t when = std::mktime(&local);
+    const utimbuf times{when, when};
+    return when != static_cast<std::time_t>(-1) && utime(path.c_str(), &times) == 0;
+#endif
 }
 
 // The process-wide settings and score table as they are when the program starts.

@@ -221,31 +221,11 @@ TEST(WriteSettings, ReplacesTheOldFileWithExactBytes) {
     reset_app_state();
 }
 
-// Sets path's last-write time to the given local time.
-void set_local_write_time(const std::string& path, WORD year, WORD month, WORD day, WORD hour,
-                          WORD minute, WORD second) {
-    SYSTEMTIME local{};
-    local.wYear = year;
-    local.wMonth = month;
-    local.wDay = day;
-    local.wHour = hour;
-    local.wMinute = minute;
-    local.wSecond = second;
-    FILETIME local_time, utc;
-    ASSERT_TRUE(SystemTimeToFileTime(&local, &local_time));
-    ASSERT_TRUE(LocalFileTimeToFileTime(&local_time, &utc));
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &utc));
-    CloseHandle(file);
-}
-
 TEST(FileExists, PlainFilesGiveTheirPackedLocalTime) {
     TempFolder folder;
     const std::string path = folder.file("plain.ini");
     write_bytes(path, "x");
-    set_local_write_time(path, 2021, 6, 15, 13, 45, 31);
+    ASSERT_TRUE(set_local_write_time(path, 2021, 6, 15, 13, 45, 31));
     const std::uint32_t expected = (41u << 25) | (6u << 21) | (15u << 16) | (13u << 11) |
                                    (45u << 5) | 15u;
     EXPECT_EQ(static_cast<std::uint32_t>(file_exists(path.c_str())), expected);
@@ -284,7 +264,7 @@ TEST(FileExists, TimesBefore1980GiveMinusOne) {
     TempFolder folder;
     const std::string path = folder.file("old.ini");
     write_bytes(path, "x");
-    set_local_write_time(path, 1979, 7, 1, 12, 0, 0);
+    ASSERT_TRUE(set_local_write_time(path, 1979, 7, 1, 12, 0, 0));
     EXPECT_EQ(file_exists(path.c_str()), -1);
 }
 
