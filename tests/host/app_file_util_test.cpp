@@ -1,11 +1,7 @@
 // File names, trims, file_exists on the host, and the fatal paths (message, exit code 1).
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <utime.h>
-
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include "tests/host/app_support.h"
@@ -91,22 +87,6 @@ TEST(Trim, TrailingBlanksOnly) {
     EXPECT_STREQ(text, "Ann\t");
 }
 
-// Sets path's last-write time to the given local time.
-void set_local_mtime(const std::string& path, int year, int month, int day, int hour, int minute,
-                     int second) {
-    std::tm local{};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_sec = second;
-    local.tm_isdst = -1;
-    const std::time_t when = std::mktime(&local);
-    utimbuf times{when, when};
-    ASSERT_EQ(utime(path.c_str(), &times), 0);
-}
-
 std::uint32_t fat(int year, int month, int day, int hour, int minute, int second) {
     return static_cast<std::uint32_t>(year - 1980) << 25 | static_cast<std::uint32_t>(month) << 21 |
            static_cast<std::uint32_t>(day) << 16 | static_cast<std::uint32_t>(hour) << 11 |
@@ -114,35 +94,35 @@ std::uint32_t fat(int year, int month, int day, int hour, int minute, int second
 }
 
 TEST(FileExists, MissingFilesAndDirectoriesGiveZero) {
-    TempDir dir;
+    TempFolder dir;
     EXPECT_EQ(file_exists(dir.file("missing.ini").c_str()), 0);
-    EXPECT_EQ(file_exists(dir.path.c_str()), 0);
-    EXPECT_EQ(file_exists((dir.path + "/nowhere/x.ini").c_str()), 0);
+    EXPECT_EQ(file_exists(dir.path().c_str()), 0);
+    EXPECT_EQ(file_exists((dir.path() + "/nowhere/x.ini").c_str()), 0);
     EXPECT_EQ(file_exists(""), 0);
 }
 
 TEST(FileExists, GivesTheLocalLastWriteTimeInFatPacking) {
-    TempDir dir;
+    TempFolder dir;
     const std::string path = dir.file("a.ini");
     write_bytes(path, "x");
-    set_local_mtime(path, 2021, 6, 15, 13, 45, 31);
+    ASSERT_TRUE(set_local_write_time(path, 2021, 6, 15, 13, 45, 31));
     EXPECT_EQ(static_cast<std::uint32_t>(file_exists(path.c_str())), fat(2021, 6, 15, 13, 45, 30));
-    set_local_mtime(path, 1980, 1, 1, 0, 0, 0);
+    ASSERT_TRUE(set_local_write_time(path, 1980, 1, 1, 0, 0, 0));
     EXPECT_EQ(static_cast<std::uint32_t>(file_exists(path.c_str())), fat(1980, 1, 1, 0, 0, 0));
     // From 2044 on the year sets the sign bit: the result is negative but never 0 or -1.
-    set_local_mtime(path, 2050, 12, 31, 23, 59, 58);
+    ASSERT_TRUE(set_local_write_time(path, 2050, 12, 31, 23, 59, 58));
     const std::int32_t late = file_exists(path.c_str());
     EXPECT_LT(late, -1);
     EXPECT_EQ(static_cast<std::uint32_t>(late), fat(2050, 12, 31, 23, 59, 58));
 }
 
 TEST(FileExists, TimesTheFatFormCannotHoldGiveMinusOne) {
-    TempDir dir;
+    TempFolder dir;
     const std::string path = dir.file("old.ini");
     write_bytes(path, "x");
-    set_local_mtime(path, 1979, 7, 1, 12, 0, 0);
+    ASSERT_TRUE(set_local_write_time(path, 1979, 7, 1, 12, 0, 0));
     EXPECT_EQ(file_exists(path.c_str()), -1);
-    set_local_mtime(path, 2108, 1, 1, 12, 0, 0);
+    ASSERT_TRUE(set_local_write_time(path, 2108, 1, 1, 12, 0, 0));
     EXPECT_EQ(file_exists(path.c_str()), -1);
 }
 
@@ -155,7 +135,7 @@ TEST(FatalPaths, FatalErrorPrintsTheMessageAndExitsOne) {
 }
 
 TEST(FatalPaths, OpenOrDieOpensOrReportsThePath) {
-    TempDir dir;
+    TempFolder dir;
     const std::string present = dir.file("present.ini");
     write_bytes(present, "Langue=0\r\n");
     std::FILE* stream = open_or_die(present.c_str(), "r+b");

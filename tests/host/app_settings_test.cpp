@@ -152,7 +152,7 @@ protected:
         return read_bytes(path());
     }
 
-    TempDir dir;
+    TempFolder dir;
 };
 
 void set_alice_and_bob(std::int32_t language) {
@@ -379,11 +379,11 @@ constexpr rlim_t WriteLimitBytes = 20;
 TEST_F(SettingsFile, WritesInPlaceOnlyWhenNoTemporaryFileCanBeMade) {
     const std::string old_bytes = "Language=1000\r\nDuration=45\r\nSound=1\r\n77,Old\r\n";
     const std::string new_bytes = "Language=1000\r\nDuration=90\r\nSound=0\r\n88,New\r\n";
-    long name_max = pathconf(dir.path.c_str(), _PC_NAME_MAX);
+    long name_max = pathconf(dir.path().c_str(), _PC_NAME_MAX);
     if (name_max <= 0 || name_max > 1000) name_max = 255;
     for (const WriteCase& c : write_cases) {
         SCOPED_TRACE(c.what);
-        const TempDir folder;
+        const TempFolder folder;
         const std::string name = (c.obstacles & NameAtTheLengthLimit)
                                      ? std::string(static_cast<std::size_t>(name_max) - 4, 'o') + ".ini"
                                      : "ondulor.ini";

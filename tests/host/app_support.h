@@ -1,58 +1,15 @@
-// Helpers of the host tests of texts, files and scores: temporary folders, file bytes, child runs.
+// Helpers of the host tests of files and settings: the shared folder and file helpers, and child runs.
 #ifndef ONDULOR_TESTS_HOST_APP_SUPPORT_H
 #define ONDULOR_TESTS_HOST_APP_SUPPORT_H
 
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 
-#include "app/scores.h"
-#include "app/settings_file.h"
-
-// A fresh folder under /tmp, removed with its content when the test ends.
-struct TempDir {
-    std::string path;
-    TempDir() {
-        char pattern[] = "/tmp/ondulor-app-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        path = made != nullptr ? made : "";
-    }
-    ~TempDir() {
-        if (!path.empty()) {
-            std::string command = "rm -rf '" + path + "'";
-            std::system(command.c_str());
-        }
-    }
-    std::string file(const std::string& name) const { return path + "/" + name; }
-};
-
-inline void write_bytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::string read_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline bool path_exists(const std::string& path) {
-    struct stat status;
-    return stat(path.c_str(), &status) == 0;
-}
-
-// The process-wide records as they are when the program starts.
-inline void reset_app_state() {
-    settings = Settings{};
-    clear_scores();
-}
+#include "tests/support.h"
 
 struct ChildResult {
     int exit_code;     // -1 when the child did not exit normally

@@ -7,39 +7,20 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <unistd.h>
 
 namespace {
-
-struct TempFolder {
-    std::string path;
-    TempFolder()
-    {
-        char pattern[] = "/tmp/ondulor-art-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        path = made ? made : "";
-    }
-    ~TempFolder()
-    {
-        if (!path.empty()) {
-            std::string command = "rm -rf '" + path + "'";
-            EXPECT_EQ(std::system(command.c_str()), 0);
-        }
-    }
-};
 
 TEST(ArtFiles, RegeneratingGivesTheCommittedBytes)
 {
     TempFolder folder;
-    ASSERT_FALSE(folder.path.empty());
-    ASSERT_EQ(write_art(folder.path.c_str()), 0);
+    ASSERT_FALSE(folder.path().empty());
+    ASSERT_EQ(write_art(folder.path().c_str()), 0);
     std::vector<std::string> names{"ondulor.ico"};
     for (int index = 0; index < TileCount; ++index) {
         names.push_back(tile_name(tile_resource_id(index)));
     }
     for (const std::string& name : names) {
-        std::vector<std::uint8_t> fresh = read_art_file(folder.path + "/" + name);
+        std::vector<std::uint8_t> fresh = read_art_file(folder.file(name));
         std::vector<std::uint8_t> committed = read_art_file(art_path(name));
         EXPECT_FALSE(fresh.empty()) << name;
         EXPECT_TRUE(fresh == committed) << name << " differs from a fresh run of make_art";

@@ -3,15 +3,18 @@
 #define ONDULOR_TESTS_HOST_ART_SUPPORT_H
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "tests/support.h"
+
+// The file's bytes, empty when it cannot be read.
 inline std::vector<std::uint8_t> read_art_file(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    read_file(path, &bytes);
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 inline std::uint32_t le16(const std::vector<std::uint8_t>& b, std::size_t at)

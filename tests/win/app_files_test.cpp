@@ -6,16 +6,14 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <vector>
 
 #include "app/scores.h"
 #include "app/settings_file.h"
 #include "res/resource_ids.h"
 #include "ui/main_window.h"
 #include "util/file_util.h"
+#include "win_support.h"
 
 namespace {
 
@@ -29,22 +27,9 @@ char child_report_path[MAX_PATH];
 HWND child_owner = nullptr;
 int child_timer_ticks = 0;
 
-BOOL CALLBACK find_box(HWND window, LPARAM found) {
-    char class_name[16] = {};
-    GetClassNameA(window, class_name, sizeof class_name);
-    if (std::strcmp(class_name, "#32770") == 0 && IsWindowVisible(window)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 BOOL CALLBACK collect_static_text(HWND control, LPARAM text) {
-    char class_name[16] = {};
-    GetClassNameA(control, class_name, sizeof class_name);
-    char content[512] = {};
-    GetWindowTextA(control, content, sizeof content);
-    if (_stricmp(class_name, "Static") == 0 && content[0] != '\0') {
+    const std::string content = window_text(control);
+    if (_stricmp(class_name(control).c_str(), "Static") == 0 && !content.empty()) {
         *reinterpret_cast<std::string*>(text) += content;
     }
     return TRUE;
@@ -54,17 +39,14 @@ void CALLBACK close_fatal_box(HWND, UINT, UINT_PTR, DWORD) {
     if (++child_timer_ticks > 500) {
         ExitProcess(9);  // no box within 5 seconds
     }
-    HWND box = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), find_box, reinterpret_cast<LPARAM>(&box));
+    const HWND box = visible_box();
     if (box == nullptr) return;
-    char caption[256] = {};
-    GetWindowTextA(box, caption, sizeof caption);
     std::string text;
     EnumChildWindows(box, collect_static_text, reinterpret_cast<LPARAM>(&text));
     const HWND owner = GetWindow(box, GW_OWNER);
     std::FILE* report = std::fopen(child_report_path, "wb");
     if (report != nullptr) {
-        std::fprintf(report, "%s\n%s\n%s\n", caption, text.c_str(),
+        std::fprintf(report, "%s\n%s\n%s\n", window_text(box).c_str(), text.c_str(),
                      owner == nullptr ? "no owner" : owner == child_owner ? "main window" : "other");
         std::fclose(report);
     }
@@ -104,47 +86,6 @@ struct ChildRun {
     std::string report;
 };
 
-std::string read_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void write_bytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-struct TempFolder {
-    std::string path;
-    TempFolder() {
-        char base[MAX_PATH];
-        GetTempPathA(sizeof base, base);
-        static int counter = 0;
-        path = std::string(base) + "ondulor-app-" + std::to_string(GetCurrentProcessId()) + "-" +
-               std::to_string(++counter);
-        CreateDirectoryA(path.c_str(), nullptr);
-    }
-    ~TempFolder() {
-        std::string command = "cmd /c rmdir /s /q \"" + path + "\" >nul 2>nul";
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string entry = path + "\\" + found.cFileName;
-                SetFileAttributesA(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    RemoveDirectoryA(entry.c_str());
-                } else {
-                    DeleteFileA(entry.c_str());
-                }
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryA(path.c_str());
-    }
-    std::string file(const std::string& name) const { return path + "\\" + name; }
-};
-
 ChildRun run_child(const std::string& mode, const std::string& report, const std::string& argument) {
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, sizeof self);
@@ -166,7 +107,7 @@ ChildRun run_child(const std::string& mode, const std::string& report, const std
     GetExitCodeProcess(process.hProcess, &run.exit_code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    run.report = read_bytes(report);
+    read_file(report, &run.report);  // empty when the child showed no box
     return run;
 }
 
@@ -241,12 +182,10 @@ TEST(WriteSettings, ATemporaryNameTakenByAFolderRewritesTheFileInPlace) {
 // passes the limit of the ANSI file functions, so the file is rewritten in place.
 TEST(WriteSettings, APathTooLongForTheTemporaryNameRewritesTheFileInPlace) {
     TempFolder folder;
-    std::string deep = folder.path;
-    std::vector<std::string> made;
+    std::string deep = folder.path();
     while (deep.size() + 51 < MAX_PATH - 12) {
         deep += "\\" + std::string(50, 'd');
         ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr)) << deep;
-        made.push_back(deep);
     }
     const std::size_t name_length = MAX_PATH - 1 - deep.size() - 1;
     ASSERT_GE(name_length, 5u);
@@ -259,9 +198,6 @@ TEST(WriteSettings, APathTooLongForTheTemporaryNameRewritesTheFileInPlace) {
     EXPECT_EQ(run.exit_code, 0u);
     EXPECT_EQ(run.report, "");
     EXPECT_EQ(read_bytes(path), "Language=1000\r\nDuration=90\r\nSound=0\r\n");
-
-    DeleteFileA(path.c_str());
-    for (auto inner = made.rbegin(); inner != made.rend(); ++inner) RemoveDirectoryA(inner->c_str());
 }
 
 TEST(WriteSettings, ReplacesTheOldFileWithExactBytes) {
@@ -276,47 +212,25 @@ TEST(WriteSettings, ReplacesTheOldFileWithExactBytes) {
     EXPECT_EQ(read_bytes(path), "Langue=0\r\nDur\xE9" "e=90\r\nSon=1\r\n250,Alice\r\n120,Bob\r\n");
     EXPECT_EQ(GetFileAttributesA((path + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
 
-    clear_scores();
-    settings = Settings{};
+    reset_app_state();
     read_settings(path.c_str());
     EXPECT_EQ(settings.language, LANGUAGE_FRENCH);
     EXPECT_EQ(settings.duration, 90);
     EXPECT_EQ(settings.sound, 1);
     EXPECT_STREQ(score_table.entries[1].name, "Bob");
-    clear_scores();
-    settings = Settings{};
-}
-
-// Sets path's last-write time to the given local time.
-void set_local_write_time(const std::string& path, WORD year, WORD month, WORD day, WORD hour,
-                          WORD minute, WORD second) {
-    SYSTEMTIME local{};
-    local.wYear = year;
-    local.wMonth = month;
-    local.wDay = day;
-    local.wHour = hour;
-    local.wMinute = minute;
-    local.wSecond = second;
-    FILETIME local_time, utc;
-    ASSERT_TRUE(SystemTimeToFileTime(&local, &local_time));
-    ASSERT_TRUE(LocalFileTimeToFileTime(&local_time, &utc));
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &utc));
-    CloseHandle(file);
+    reset_app_state();
 }
 
 TEST(FileExists, PlainFilesGiveTheirPackedLocalTime) {
     TempFolder folder;
     const std::string path = folder.file("plain.ini");
     write_bytes(path, "x");
-    set_local_write_time(path, 2021, 6, 15, 13, 45, 31);
+    ASSERT_TRUE(set_local_write_time(path, 2021, 6, 15, 13, 45, 31));
     const std::uint32_t expected = (41u << 25) | (6u << 21) | (15u << 16) | (13u << 11) |
                                    (45u << 5) | 15u;
     EXPECT_EQ(static_cast<std::uint32_t>(file_exists(path.c_str())), expected);
     EXPECT_EQ(file_exists(folder.file("missing.ini").c_str()), 0);
-    EXPECT_EQ(file_exists(folder.path.c_str()), 0);
+    EXPECT_EQ(file_exists(folder.path().c_str()), 0);
 }
 
 TEST(FileExists, HiddenSystemAndDirectoryEntriesDoNotCount) {
@@ -350,7 +264,7 @@ TEST(FileExists, TimesBefore1980GiveMinusOne) {
     TempFolder folder;
     const std::string path = folder.file("old.ini");
     write_bytes(path, "x");
-    set_local_write_time(path, 1979, 7, 1, 12, 0, 0);
+    ASSERT_TRUE(set_local_write_time(path, 1979, 7, 1, 12, 0, 0));
     EXPECT_EQ(file_exists(path.c_str()), -1);
 }
 

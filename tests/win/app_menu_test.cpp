@@ -12,16 +12,11 @@
 #include "app/texts.h"
 #include "res/resource_ids.h"
 #include "tests/host/app_expected_texts.h"
+#include "win_support.h"
 
 namespace {
 
 HMODULE own_module() { return GetModuleHandleA(nullptr); }
-
-std::string menu_text(HMENU menu, UINT item, UINT flag) {
-    char text[256] = {};
-    GetMenuStringA(menu, item, text, sizeof text, flag);
-    return text;
-}
 
 MENUITEMINFOA item_info(HMENU menu, UINT position) {
     MENUITEMINFOA info{};
@@ -83,10 +78,10 @@ TEST(MenuResource, HasTheEntriesWithoutAnyText) {
     ASSERT_NE(bare.menu, nullptr);
     expect_menu_shape(bare.menu, false);
     for (UINT bar = 0; bar < 3; ++bar) {
-        EXPECT_EQ(menu_text(bare.menu, bar, MF_BYPOSITION), "");
+        EXPECT_EQ(menu_label(bare.menu, bar, MF_BYPOSITION), "");
         for (UINT id : drop_down_ids[bar]) {
             if (id != 0) {
-                EXPECT_EQ(menu_text(bare.menu, id, MF_BYCOMMAND), "") << id;
+                EXPECT_EQ(menu_label(bare.menu, id, MF_BYCOMMAND), "") << id;
             }
         }
     }
@@ -103,11 +98,9 @@ const UINT commands[7] = {CMD_NEW_GAME, CMD_QUIT,  CMD_SETTINGS, CMD_SCORES,
 
 Labels labels_of(const MenuWindow& shown) {
     Labels labels;
-    char title[64] = {};
-    GetWindowTextA(shown.window, title, sizeof title);
-    labels.title = title;
-    for (UINT bar = 0; bar < 3; ++bar) labels.bar[bar] = menu_text(shown.menu, bar, MF_BYPOSITION);
-    for (int i = 0; i < 7; ++i) labels.commands[i] = menu_text(shown.menu, commands[i], MF_BYCOMMAND);
+    labels.title = window_text(shown.window);
+    for (UINT bar = 0; bar < 3; ++bar) labels.bar[bar] = menu_label(shown.menu, bar, MF_BYPOSITION);
+    for (int i = 0; i < 7; ++i) labels.commands[i] = menu_label(shown.menu, commands[i], MF_BYCOMMAND);
     return labels;
 }
 

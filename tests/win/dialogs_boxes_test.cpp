@@ -92,9 +92,7 @@ void check_template(HWND box, int template_id)
     EXPECT_EQ(style & wanted, wanted);
     int icons = 0;
     for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        char class_name[32] = {};
-        GetClassNameA(child, class_name, sizeof class_name);
-        const bool is_icon = lstrcmpiA(class_name, "Static") == 0 &&
+        const bool is_icon = lstrcmpiA(class_name(child).c_str(), "Static") == 0 &&
                              (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
         if (is_icon) {
             ++icons;
@@ -120,9 +118,7 @@ void check_template(HWND box, int template_id)
         SCOPED_TRACE("control " + std::to_string(place.control_id));
         HWND control = GetDlgItem(box, place.control_id);
         ASSERT_NE(control, nullptr);
-        char class_name[32] = {};
-        GetClassNameA(control, class_name, sizeof class_name);
-        EXPECT_EQ(lstrcmpiA(class_name, place.class_name), 0) << class_name;
+        EXPECT_EQ(lstrcmpiA(class_name(control).c_str(), place.class_name), 0) << class_name(control);
         const RECT expected = units_to_pixels(box, place.units);
         const RECT actual = child_rect_in_box(box, control);
         EXPECT_EQ(actual.left, expected.left);

@@ -4,17 +4,10 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-#include "app/scores.h"
 #include "app/settings_file.h"
-#include "game/game_state.h"
 #include "resource_ids.h"
 #include "ui/events.h"
 #include "ui/main_window.h"
-#include "ui/window.h"
-
-SeamRecord seam_record;
 
 namespace {
 
@@ -23,7 +16,8 @@ struct ScriptState {
     const std::string* closing_name = nullptr;  // set: press OK in whatever box is on top
     ScriptOutcome outcome;
     std::vector<HWND> created;  // top-level windows of the thread, in creation order
-    DWORD deadline = 0;
+    DWORD started = 0;
+    DWORD limit_ms = 0;
     bool acting = false;
     bool aborted = false;
 };
@@ -81,8 +75,10 @@ VOID CALLBACK play_step(HWND, UINT, UINT_PTR, DWORD)
         end_every_box(*state);
         return;
     }
-    if (GetTickCount() > state->deadline) {
+    if (elapsed_since(state->started) > state->limit_ms) {
         state->outcome.timed_out = true;
+        state->outcome.problems.push_back("not done within " + std::to_string(state->limit_ms) +
+                                          " ms; the thread's windows:\n" + thread_windows());
         end_every_box(*state);
         return;
     }
@@ -121,49 +117,13 @@ VOID CALLBACK play_step(HWND, UINT, UINT_PTR, DWORD)
     state->acting = false;
 }
 
-UINT recorded_device_count()
-{
-    seam_record.device_queries += 1;
-    return seam_record.devices;
-}
-
-BOOL recorded_play(LPCSTR resource, HMODULE module, DWORD flags)
-{
-    seam_record.resource_plays += 1;
-    seam_record.last_resource = resource;
-    seam_record.last_module = module;
-    seam_record.last_flags = flags;
-    return TRUE;
-}
-
-BOOL recorded_beep(UINT type)
-{
-    seam_record.beeps += 1;
-    seam_record.last_beep = type;
-    return TRUE;
-}
-
-BOOL recorded_help(HWND window, LPCSTR path, UINT command, ULONG_PTR)
-{
-    seam_record.help_calls += 1;
-    seam_record.help_window = window;
-    seam_record.help_file = path != nullptr ? path : "";
-    seam_record.help_command = command;
-    return TRUE;
-}
-
 // A module path in a folder that holds no settings file, so start-up takes the defaults and the
 // tests never read or write a file of the build.
-DWORD test_module_path(HMODULE, LPSTR buffer, DWORD size)
+std::string test_module_path()
 {
     char folder[MAX_PATH] = {};
     GetTempPathA(sizeof folder, folder);
-    const std::string path = std::string(folder) + "ondulor-dialog-tests-none\\win_dialog_tests.exe";
-    if (path.size() + 1 > size) {
-        return size;
-    }
-    std::memcpy(buffer, path.c_str(), path.size() + 1);
-    return static_cast<DWORD>(path.size());
+    return std::string(folder) + "ondulor-dialog-tests-none\\win_dialog_tests.exe";
 }
 
 ScriptOutcome run_script(const std::function<void()>& trigger, const std::vector<BoxStep>* steps,
@@ -172,7 +132,8 @@ ScriptOutcome run_script(const std::function<void()>& trigger, const std::vector
     ScriptState state;
     state.steps = steps;
     state.closing_name = closing_name;
-    state.deadline = GetTickCount() + limit_ms;
+    state.started = GetTickCount();
+    state.limit_ms = limit_ms;
     ScriptState* outer = running_script;
     running_script = &state;
     HHOOK outer_hook = creation_hook;
@@ -186,17 +147,6 @@ ScriptOutcome run_script(const std::function<void()>& trigger, const std::vector
     return state.outcome;
 }
 
-BOOL CALLBACK find_stray_box(HWND window, LPARAM found)
-{
-    char class_name[16] = {};
-    GetClassNameA(window, class_name, sizeof class_name);
-    if (IsWindowVisible(window) && lstrcmpA(class_name, "#32770") == 0) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Outside any script, a box that stays open for two seconds was opened by mistake: end it and fail,
 // rather than let the suite wait for ever.
 VOID CALLBACK end_stray_boxes(HWND, UINT, UINT_PTR, DWORD)
@@ -207,14 +157,13 @@ VOID CALLBACK end_stray_boxes(HWND, UINT, UINT_PTR, DWORD)
         seen = nullptr;
         return;
     }
-    HWND box = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), find_stray_box, reinterpret_cast<LPARAM>(&box));
+    const HWND box = visible_box();
     if (box == nullptr || box != seen) {
         seen = box;
         seen_at = GetTickCount();
         return;
     }
-    if (GetTickCount() - seen_at > 2000) {
+    if (elapsed_since(seen_at) > 2000) {
         ADD_FAILURE() << "a " << box_kind_name(box_kind(box)) << " box opened outside any script";
         EndDialog(box, 0);
         seen = nullptr;
@@ -281,7 +230,9 @@ ScriptOutcome run_closing_all(const std::function<void()>& trigger, const char* 
 void expect_clean_run(const ScriptOutcome& outcome, std::size_t steps, int boxes)
 {
     EXPECT_FALSE(outcome.timed_out);
-    EXPECT_TRUE(outcome.problems.empty()) << (outcome.problems.empty() ? "" : outcome.problems.front());
+    for (const std::string& problem : outcome.problems) {
+        ADD_FAILURE() << problem;
+    }
     EXPECT_EQ(outcome.steps_run, steps);
     if (boxes >= 0) {
         EXPECT_EQ(outcome.boxes_opened, boxes);
@@ -292,13 +243,6 @@ std::string control_text(HWND box, int control_id)
 {
     char text[512] = {};
     GetDlgItemTextA(box, control_id, text, sizeof text);
-    return text;
-}
-
-std::string window_text(HWND window)
-{
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof text);
     return text;
 }
 
@@ -313,6 +257,18 @@ void type_text(HWND box, int control_id, const std::string& text)
     HWND edit = GetDlgItem(box, control_id);
     for (char c : text) {
         SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+    }
+}
+
+void tick()
+{
+    SendMessageA(test_main_window(), WM_TIMER, 1, 0);
+}
+
+void ticks(int count)
+{
+    for (int i = 0; i < count; ++i) {
+        tick();
     }
 }
 
@@ -332,13 +288,6 @@ std::string status_text(int part)
     return text;
 }
 
-std::string menu_label(UINT command_id)
-{
-    char text[256] = {};
-    GetMenuStringA(main_menu, command_id, text, sizeof text, MF_BYCOMMAND);
-    return text;
-}
-
 HWND test_main_window()
 {
     static bool made = false;
@@ -346,8 +295,7 @@ HWND test_main_window()
         made = true;
         INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
         InitCommonControlsEx(&classes);
-        instance_handle = GetModuleHandleA(nullptr);
-        module_file_name = test_module_path;
+        install_seams(test_module_path());
         char command_line[] = "";
         if (init_application(nullptr, command_line, SW_SHOWNORMAL) != 0) {
             ADD_FAILURE() << "init_application failed";
@@ -362,16 +310,10 @@ HWND test_main_window()
 void reset_game_world()
 {
     test_main_window();
+    reset_app_state();
     settings.language = LANGUAGE_ENGLISH;
     settings.duration = 90;
-    settings.sound = 0;
-    clear_scores();
-    seam_record = SeamRecord{};
-    play_sound_resource = recorded_play;
-    system_beep = recorded_beep;
-    open_help = recorded_help;
-    count_wave_devices = recorded_device_count;
-    wave_device_count = -1;
+    install_seams(test_module_path());
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         // A tick left over from an earlier test would count a second of the new game.

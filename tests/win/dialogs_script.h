@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "win_support.h"
+
 enum class BoxKind { About, GameOver, Scores, Name, Settings, Unknown };
 
 const char* box_kind_name(BoxKind kind);
@@ -44,35 +46,22 @@ void expect_clean_run(const ScriptOutcome& outcome, std::size_t steps, int boxes
 
 // Helpers for the steps.
 std::string control_text(HWND box, int control_id);
-std::string window_text(HWND window);
 void press(HWND box, int control_id);
 void type_text(HWND box, int control_id, const std::string& text);
-void post_tick();
 std::string status_text(int part);
-std::string menu_label(UINT command_id);
+
+// The game's clock, driven by the tests alone: tick sends one second to the main window and returns
+// when it is handled, ticks sends count of them, post_tick leaves one in the queue for a modal loop.
+void tick();
+void ticks(int count);
+void post_tick();
 
 // The real main window, made once per process by init_application; its own clock is stopped so that
 // the tests alone decide when a second passes.
 HWND test_main_window();
 
 // Puts settings, scores, game and seams back to a known start: English, 90 s, sound off, empty table,
-// a fresh game, and recording sound and help seams.
+// a fresh game, and the recording fakes of the seams.
 void reset_game_world();
-
-struct SeamRecord {
-    int resource_plays = 0;
-    LPCSTR last_resource = nullptr;
-    HMODULE last_module = nullptr;
-    DWORD last_flags = 0;
-    int beeps = 0;
-    UINT last_beep = 0xFFFFFFFF;
-    int device_queries = 0;
-    UINT devices = 0;
-    int help_calls = 0;
-    HWND help_window = nullptr;
-    std::string help_file;
-    UINT help_command = 0;
-};
-extern SeamRecord seam_record;
 
 #endif

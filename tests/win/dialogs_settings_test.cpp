@@ -223,7 +223,7 @@ TEST_F(SettingsBox, CancelEscapeAndCloseBoxStoreNothingAndEnterIsNotACommand)
         EXPECT_EQ(settings.duration, 90);
         EXPECT_EQ(settings.sound, 0);
         EXPECT_EQ(settings.language, LANGUAGE_ENGLISH);
-        EXPECT_EQ(menu_label(CMD_LANGUAGE), "Fran\347ais");
+        EXPECT_EQ(menu_label(main_menu, CMD_LANGUAGE), "Fran\347ais");
     }
 }
 
@@ -235,7 +235,7 @@ TEST_F(SettingsBox, ALanguageChangeRelabelsMenuAndTitleAtOnceAndOnlyThen)
         [] { handle_command(CMD_SETTINGS); },
         {{BoxKind::Settings, [](HWND box) { press(box, IDC_OK); }}});
     expect_clean_run(same, 1);
-    EXPECT_EQ(menu_label(CMD_LANGUAGE), "marker") << "an unchanged language does not relabel";
+    EXPECT_EQ(menu_label(main_menu, CMD_LANGUAGE), "marker") << "an unchanged language does not relabel";
     EXPECT_EQ(window_text(main_window), "title marker");
 
     std::string label_in_box;
@@ -244,12 +244,12 @@ TEST_F(SettingsBox, ALanguageChangeRelabelsMenuAndTitleAtOnceAndOnlyThen)
         {{BoxKind::Settings, [&](HWND box) {
               SendDlgItemMessageA(box, IDC_SETTINGS_FRENCH, BM_CLICK, 0, 0);
               press(box, IDC_OK);
-              label_in_box = menu_label(CMD_LANGUAGE);
+              label_in_box = menu_label(main_menu, CMD_LANGUAGE);
           }}});
     expect_clean_run(to_french, 1);
     EXPECT_EQ(settings.language, LANGUAGE_FRENCH);
     EXPECT_EQ(label_in_box, "English") << "relabelled before the box has returned";
-    EXPECT_EQ(menu_label(CMD_NEW_GAME), "Nouvelle partie\tF2");
+    EXPECT_EQ(menu_label(main_menu, CMD_NEW_GAME), "Nouvelle partie\tF2");
     EXPECT_EQ(window_text(main_window), "Ondulor");
 
     const ScriptOutcome to_english = run_boxes(
@@ -260,5 +260,5 @@ TEST_F(SettingsBox, ALanguageChangeRelabelsMenuAndTitleAtOnceAndOnlyThen)
           }}});
     expect_clean_run(to_english, 1);
     EXPECT_EQ(settings.language, LANGUAGE_ENGLISH);
-    EXPECT_EQ(menu_label(CMD_LANGUAGE), "Fran\347ais");
+    EXPECT_EQ(menu_label(main_menu, CMD_LANGUAGE), "Fran\347ais");
 }

@@ -20,18 +20,6 @@ protected:
     void SetUp() override { reset_game_world(); }
 };
 
-void tick()
-{
-    SendMessageA(main_window, WM_TIMER, 1, 0);
-}
-
-void ticks(int count)
-{
-    for (int i = 0; i < count; ++i) {
-        tick();
-    }
-}
-
 void click_at(int x, int y, UINT message = WM_LBUTTONDOWN)
 {
     SendMessageA(main_window, message, message == WM_RBUTTONDOWN ? MK_RBUTTON : MK_LBUTTON, MAKELPARAM(x, y));
@@ -344,24 +332,24 @@ TEST_F(MainWindowEvents, LanguageHelpQuitAndUnknownCommands)
     EXPECT_EQ(status_text(1), "Points: 2");
     SendMessageA(main_window, WM_COMMAND, CMD_LANGUAGE, 0);
     EXPECT_EQ(settings.language, LANGUAGE_FRENCH);
-    EXPECT_EQ(menu_label(CMD_LANGUAGE), "English");
-    EXPECT_EQ(menu_label(CMD_QUIT), "Quitter");
+    EXPECT_EQ(menu_label(main_menu, CMD_LANGUAGE), "English");
+    EXPECT_EQ(menu_label(main_menu, CMD_QUIT), "Quitter");
     EXPECT_EQ(window_text(main_window), "Ondulor");
     EXPECT_EQ(status_text(1), "Points: 2") << "the points text changes language when next written";
     lay(7, 12, Vertical);
     EXPECT_EQ(status_text(1), "Points : 3");
     SendMessageA(main_window, WM_COMMAND, CMD_LANGUAGE, 0);
     EXPECT_EQ(settings.language, LANGUAGE_ENGLISH);
-    EXPECT_EQ(menu_label(CMD_LANGUAGE), "Fran\347ais");
+    EXPECT_EQ(menu_label(main_menu, CMD_LANGUAGE), "Fran\347ais");
     settings.language = 7;
     handle_command(CMD_LANGUAGE);
     EXPECT_EQ(settings.language, LANGUAGE_ENGLISH);
 
     SendMessageA(main_window, WM_COMMAND, MAKEWPARAM(CMD_HELP, 1), 0);
-    EXPECT_EQ(seam_record.help_calls, 1);
-    EXPECT_EQ(seam_record.help_window, main_window);
-    EXPECT_EQ(seam_record.help_file, help_path);
-    EXPECT_EQ(seam_record.help_command, static_cast<UINT>(HELP_INDEX));
+    ASSERT_EQ(seam_record.help_calls.size(), 1u);
+    EXPECT_EQ(seam_record.help_calls[0].window, main_window);
+    EXPECT_EQ(seam_record.help_calls[0].path, help_path);
+    EXPECT_EQ(seam_record.help_calls[0].command, static_cast<UINT>(HELP_INDEX));
 
     const Snapshot before = snapshot();
     const ScriptOutcome unknown = run_boxes([] { handle_command(999); handle_command(0); }, {}, 200);

@@ -9,11 +9,12 @@
 
 #include "ondulor_version.h"
 #include "resource_ids.h"
+#include "win_support.h"
 
 namespace {
 
 // The exe under test: ONDULOR_EXE when set (the packaging script points it at the stripped copy in
-// the zip), else the game of this build, whose host path Wine shows on drive Z:.
+// the zip), else the game of this build.
 std::string game_path()
 {
     char path[MAX_PATH];
@@ -21,7 +22,7 @@ std::string game_path()
     if (length > 0 && length < sizeof path) {
         return path;
     }
-    return "Z:" ONDULOR_EXE_PATH;
+    return wine_path(ONDULOR_EXE_PATH);
 }
 
 // The exe's whole version block as GetFileVersionInfoA gives it; empty when it has none.

@@ -13,21 +13,6 @@ using namespace ui_test;
 
 namespace {
 
-// The build passes the game's path as the host sees it; under Wine the host's root is drive Z:.
-std::string game_executable()
-{
-    std::string path = ONDULOR_EXE_PATH;
-    if (!path.empty() && path[0] == '/') {
-        path = "Z:" + path;
-    }
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
-}
-
 // A copy of the game in its own folder, started there and, if still running at the end, killed.
 class Game {
 public:
@@ -48,7 +33,7 @@ public:
 
     bool start()
     {
-        if (!CopyFileA(game_executable().c_str(), exe_.c_str(), FALSE)) {
+        if (!CopyFileA(wine_path(ONDULOR_EXE_PATH).c_str(), exe_.c_str(), FALSE)) {
             return false;
         }
         STARTUPINFOA startup = {};
@@ -82,21 +67,19 @@ public:
 
     // The first visible top-level window of the given class that belongs to the child, or null after
     // the limit.
-    HWND wait_for_window(const char* class_name, DWORD limit_ms = 20000) const
+    HWND wait_for_window(const char* wanted_class, DWORD limit_ms = 20000) const
     {
-        const DWORD deadline = GetTickCount() + limit_ms;
+        const DWORD start = GetTickCount();
         do {
             for (HWND window : visible_windows()) {
-                char name[64] = {};
-                GetClassNameA(window, name, sizeof name);
-                if (std::string(name) == class_name) {
+                if (class_name(window) == wanted_class) {
                     return window;
                 }
             }
             if (WaitForSingleObject(info_.hProcess, 20) == WAIT_OBJECT_0) {
                 return nullptr;
             }
-        } while (GetTickCount() < deadline);
+        } while (elapsed_since(start) < limit_ms);
         return nullptr;
     }
 

@@ -113,8 +113,8 @@ TEST_F(GameWindow, ModulePathIsFetchedWholeOrNotUsedAtAll)
     std::string longest = "C:\\" + std::string(MAX_PATH - 1 - 3, 'a');
     ASSERT_EQ(longest.size(), static_cast<std::size_t>(MAX_PATH - 1));
     ASSERT_EQ(start_window(longest), 0);
-    ASSERT_FALSE(module_fetch_sizes.empty());
-    const DWORD asked = module_fetch_sizes.front();
+    ASSERT_FALSE(seam_record.module_fetch_sizes.empty());
+    const DWORD asked = seam_record.module_fetch_sizes.front();
     EXPECT_GE(asked, static_cast<DWORD>(MAX_PATH)) << "the fetch must allow a whole path";
     EXPECT_LE(asked + 4, static_cast<DWORD>(PathSize)) << "the buffer must keep room for a new extension";
     EXPECT_EQ(settings_path, longest + ".ini");
@@ -130,7 +130,7 @@ TEST_F(GameWindow, ModulePathIsFetchedWholeOrNotUsedAtAll)
     stop_window();
 
     reset_process_state("unused");
-    fake_module_fails = true;
+    seam_record.module_fails = true;
     ASSERT_EQ(init_application(nullptr, nullptr, SW_HIDE), 0);
     started_window = main_window;
     EXPECT_STREQ(settings_path, "");
@@ -149,9 +149,7 @@ int refusals = 0;
 LRESULT CALLBACK refuse_class(int code, WPARAM w_param, LPARAM l_param)
 {
     if (code == HCBT_CREATEWND) {
-        char name[32] = {};
-        GetClassNameA(reinterpret_cast<HWND>(w_param), name, sizeof name);
-        if (std::strcmp(name, refused_class) == 0) {
+        if (class_name(reinterpret_cast<HWND>(w_param)) == refused_class) {
             ++refusals;
             return 1;
         }
@@ -198,13 +196,13 @@ TEST_F(GameWindow, CloseRequestPostsDestroyAndDestroyEndsTheProgramsWindowLife)
     EXPECT_EQ(posted.wParam, 0u);
     EXPECT_EQ(posted.lParam, 0);
 
-    help_calls.clear();
+    seam_record.help_calls.clear();
     DispatchMessageA(&posted);
     EXPECT_EQ(main_window, nullptr);
-    ASSERT_EQ(help_calls.size(), 1u);
-    EXPECT_EQ(help_calls[0].window, window);
-    EXPECT_EQ(help_calls[0].command, static_cast<UINT>(HELP_QUIT));
-    EXPECT_EQ(help_calls[0].path, folder.file("ondulor.hlp"));
+    ASSERT_EQ(seam_record.help_calls.size(), 1u);
+    EXPECT_EQ(seam_record.help_calls[0].window, window);
+    EXPECT_EQ(seam_record.help_calls[0].command, static_cast<UINT>(HELP_QUIT));
+    EXPECT_EQ(seam_record.help_calls[0].path, folder.file("ondulor.hlp"));
     WPARAM code = 99;
     EXPECT_TRUE(take_quit(&code));
     EXPECT_EQ(code, 0u);
@@ -269,7 +267,7 @@ TEST_F(GameWindow, AfterTheDestroyHandlingTicksClicksAndCommandsDoNothingAndPain
     EXPECT_EQ(SendMessageA(window, WM_TIMER, 1, 0), 0);
     EXPECT_EQ(SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)), 0);
     EXPECT_EQ(SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(7 * 32 + 5, 14 * 32 + 5)), 0);
-    help_calls.clear();
+    seam_record.help_calls.clear();
     for (WORD command : {CMD_NEW_GAME, CMD_SETTINGS, CMD_SCORES, CMD_ABOUT, CMD_LANGUAGE, CMD_HELP, CMD_QUIT}) {
         EXPECT_EQ(SendMessageA(window, WM_COMMAND, command, 0), 0);
     }
@@ -279,7 +277,7 @@ TEST_F(GameWindow, AfterTheDestroyHandlingTicksClicksAndCommandsDoNothingAndPain
     EXPECT_EQ(std::memcmp(&board_before, &board, sizeof board), 0) << "no piece laid, no board wiped";
     EXPECT_EQ(std::memcmp(&queue_before, &piece_queue, sizeof piece_queue), 0);
     EXPECT_EQ(settings.language, LANGUAGE_ENGLISH);
-    EXPECT_TRUE(help_calls.empty());
+    EXPECT_TRUE(seam_record.help_calls.empty());
     MSG stray;
     EXPECT_FALSE(PeekMessageA(&stray, nullptr, WM_DESTROY, WM_DESTROY, PM_NOREMOVE)) << "Quit posts nothing";
     EXPECT_FALSE(GetUpdateRect(witness, nullptr, FALSE)) << "other windows are never invalidated";
