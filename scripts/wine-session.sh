@@ -1,41 +1,44 @@
 # Shell functions shared by the scripts that run ondulor.exe under Wine; source it, don't run it.
 
-# start_xvfb: starts Xvfb on the first free display from :70, waits until it answers, exports DISPLAY
-# and sets xvfb_pid. A display that another server takes meanwhile is skipped. When no Xvfb of ours
-# answers within 5 s it says why on stderr, leaves nothing running and returns 1: a caller must not
-# go on, or it would talk to no server, or to somebody else's.
+# start_xvfb: starts Xvfb on the first free display from :70, waits until it is ready, exports DISPLAY
+# and sets xvfb_pid. Xvfb itself says when it listens (-displayfd), so that another session's server
+# that took the same display meanwhile is never mistaken for ours: that display is skipped. When ours
+# ends or is not ready within 5 s it says why on stderr, leaves nothing running and returns 1; a
+# caller must not go on, or it would talk to no server, or to somebody else's.
 start_xvfb() {
-  local n log answered
-  log=$(mktemp "${TMPDIR:-/tmp}/xvfb.XXXXXX") || { echo "start_xvfb: cannot make a temporary file" >&2; return 1; }
+  local n log ready code
+  log=$(mktemp "${TMPDIR:-/tmp}/xvfb-log.XXXXXX") && ready=$(mktemp "${TMPDIR:-/tmp}/xvfb-ready.XXXXXX") ||
+    { echo "start_xvfb: cannot make a temporary file" >&2; return 1; }
   xvfb_pid=
   for n in $(seq 70 99); do
     [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >"$log" 2>&1 &
+    : >"$ready"
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -displayfd 3 3>"$ready" </dev/null >"$log" 2>&1 &
     xvfb_pid=$!
-    answered=0
-    for _ in $(seq 50); do
-      # Ours must still run: a server that answers on a display ours could not take is another's.
+    for _ in $(seq 250); do
+      [ -s "$ready" ] && kill -0 "$xvfb_pid" 2>/dev/null && DISPLAY=:$n xdotool getmouselocation >/dev/null 2>&1 && {
+        export DISPLAY=:$n
+        rm -f "$log" "$ready"
+        return 0
+      }
       kill -0 "$xvfb_pid" 2>/dev/null || break
-      DISPLAY=:$n xdotool getmouselocation >/dev/null 2>&1 && kill -0 "$xvfb_pid" 2>/dev/null && { answered=1; break; }
-      sleep 0.1
+      sleep 0.02
     done
-    if [ "$answered" = 1 ]; then
-      export DISPLAY=:$n
-      rm -f "$log"
-      return 0
+    if kill -0 "$xvfb_pid" 2>/dev/null; then
+      kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null
+      echo "start_xvfb: Xvfb on :$n was not ready within 5 s; its output:" >&2
+    else
+      wait "$xvfb_pid" 2>/dev/null; code=$?
+      # Another session took this display between the look and the start: the next one may do.
+      grep -qE 'already (active|running)' "$log" && continue
+      echo "start_xvfb: Xvfb on :$n ended at once with code $code; its output:" >&2
     fi
-    if ! kill -0 "$xvfb_pid" 2>/dev/null && grep -q 'already active' "$log"; then
-      wait "$xvfb_pid" 2>/dev/null
-      continue   # another session took this display between the look and the start
-    fi
-    kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    echo "start_xvfb: Xvfb on :$n did not answer within 5 s; its output:" >&2
     sed 's/^/  /' "$log" | tail -8 >&2
-    rm -f "$log"; xvfb_pid=
+    rm -f "$log" "$ready"; xvfb_pid=
     return 1
   done
   echo "start_xvfb: no free X display from :70 to :99" >&2
-  rm -f "$log"; xvfb_pid=
+  rm -f "$log" "$ready"; xvfb_pid=
   return 1
 }
 
