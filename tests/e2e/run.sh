@@ -65,7 +65,6 @@ start_game() {
   eval "$(xdotool getwindowgeometry --shell "$win")"
   # The client area starts below caption and menu: find the board frame's dark grey top-left corner,
   # once the window has drawn it.
-  cx= cy=
   await 5 "the board frame in the new window" shows "$1/probe.png" find_frame ||
     { fail "no board frame found in the window"; return 1; }
 }
