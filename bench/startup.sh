@@ -11,7 +11,7 @@ bash scripts/wine-prefix.sh "$WINEPREFIX" x11
 work=$(mktemp -d)
 cp "$build/ondulor.exe" "$work/"
 source scripts/wine-session.sh
-start_xvfb
+start_xvfb || { rm -rf "$work"; echo "startup: no virtual display, nothing measured" >&2; exit 1; }
 trap 'wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
 warm_wine
 
@@ -19,10 +19,13 @@ now_ms() { date +%s%3N; }
 # measure TITLE-REGEX PROCESS-NAME COMMAND...: one run; prints "ms kib".
 measure() {
   local title=$1 pattern=$2; shift 2
-  local start end id pid kib
+  local start end id pid kib limit=$((SECONDS + 20))
   start=$(now_ms)
   (cd "$work" && exec "$@" </dev/null >/dev/null 2>&1) &
-  until id=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -1) && [ -n "$id" ]; do sleep 0.005; done
+  until id=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -1) && [ -n "$id" ]; do
+    [ $SECONDS -lt $limit ] || { echo "startup: no window titled $title within 20 s" >&2; return 1; }
+    sleep 0.005
+  done
   end=$(now_ms)
   sleep 0.5   # let it settle before reading the peak
   pid=$(pgrep -x "$pattern" | head -1)

@@ -20,7 +20,7 @@ export WINEPREFIX=$prefix
 if [ "${1:-}" = "--xvfb" ]; then
   seconds=${2:-5}
   source scripts/wine-session.sh
-  start_xvfb
+  start_xvfb || { echo "No virtual display: Xvfb did not start (see above)." >&2; exit 1; }
   trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
   (cd "$root/build/windows" && wine ondulor.exe) &
   sleep "$seconds"

@@ -13,7 +13,7 @@ magick=/usr/bin/convert   # the real ImageMagick, whatever else is on PATH
 rm -rf "$out" && mkdir -p "$out"
 
 source "$root/scripts/wine-session.sh"
-start_x11_session "$build"
+start_x11_session "$build" || { echo "e2e: no X session, no case ran"; echo "e2e: 0 passed, 1 failed"; exit 1; }
 
 passed=0 failed=0
 case_name= problems=
@@ -29,6 +29,28 @@ wait_window() {
   return 1
 }
 
+now_ms() { local t=${EPOCHREALTIME//[.,]/}; echo $((t / 1000)); }
+# await SECONDS WHAT COMMAND...: runs COMMAND until it succeeds, 20 ms apart; once SECONDS have passed
+# it fails the case, naming WHAT it waited for, and returns 1. Every action of a case waits this way
+# for the state it brings about, never for a fixed time.
+await() {
+  local seconds=$1 what=$2 deadline
+  shift 2
+  deadline=$(($(now_ms) + seconds * 1000))
+  until "$@"; do
+    [ "$(now_ms)" -lt "$deadline" ] || { fail "waited $seconds s in vain for $what"; return 1; }
+    sleep 0.02
+  done
+}
+# shows PNG TEST...: takes a new screenshot into PNG and runs TEST... PNG on it; the checks that
+# follow an await read the shot that satisfied it.
+shows() {
+  local png=$1
+  shift
+  shot "$png" && "$@" "$png"
+}
+window_gone() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+
 # start_game FOLDER: runs a copy of the exe there; sets game_pid, win, X, Y, WIDTH, HEIGHT, cx, cy.
 start_game() {
   cp "$exe" "$1/ondulor.exe"
@@ -41,16 +63,24 @@ start_game() {
     return 1
   }
   eval "$(xdotool getwindowgeometry --shell "$win")"
-  # The client area starts below caption and menu: find the board frame's dark grey top-left corner.
+  # The client area starts below caption and menu: find the board frame's dark grey top-left corner,
+  # once the window has drawn it.
+  await 5 "the board frame in the new window" shows "$1/probe.png" find_frame ||
+    { fail "no board frame found in the window"; return 1; }
+}
+# find_frame PNG: sets cx and cy to the screen position of the board frame's corner in the game
+# window at X, Y, WIDTH, HEIGHT; fails when the shot shows none.
+find_frame() {
+  local dx dy
   cx= cy=
-  shot "$1/probe.png"
   for dx in $(seq 0 8); do
-    [ "$(pixel "$1/probe.png" $((X + dx)) $((Y + HEIGHT / 2)))" = 404040 ] && { cx=$((X + dx)); break; }
+    [ "$(pixel "$1" $((X + dx)) $((Y + HEIGHT / 2)))" = 404040 ] && { cx=$((X + dx)); break; }
   done
+  [ -n "$cx" ] || return 1
   for dy in $(seq 20 90); do
-    [ "$(pixel "$1/probe.png" $((X + 243)) $((Y + dy)))" = 404040 ] && { cy=$((Y + dy)); break; }
+    [ "$(pixel "$1" $((X + 243)) $((Y + dy)))" = 404040 ] && { cy=$((Y + dy)); break; }
   done
-  [ -n "$cx" ] && [ -n "$cy" ] || { fail "no board frame found in the window"; return 1; }
+  [ -n "$cy" ]
 }
 
 # wait_exit SECONDS: waits for the game to end; sets rc (124 when it did not end in time).
@@ -75,9 +105,19 @@ points_ink() {
   "$magick" "$1" -crop "80x15+$((cx + 95))+$((cy + 485))" +repage -colorspace gray -threshold 50% -negate \
     -format '%[fx:round(mean*w*h)]' info:
 }
-# click_cell COLUMN ROW
-click_cell() { xdotool mousemove $((cx + $1 * 32 + 16)) $((cy + $2 * 32 + 16)) click 1; sleep 0.15; }
-keys() { xdotool windowfocus --sync "$win" 2>/dev/null; xdotool key --clearmodifiers "$@"; sleep 0.2; }
+# lit_over N PNG: more than N lit water pixels on the board.
+lit_over() { [ "$(blue_pixels "$2")" -gt "$1" ]; }
+# points_shown PNG: the status bar shows points.
+points_shown() { [ "$(points_ink "$1")" -gt 0 ]; }
+# board_shows PNG: the screen shows the game's board where it is: the frame where start_game found
+# it, and an empty cell.
+board_shows() {
+  [ "$(pixel "$1" "$cx" $((Y + HEIGHT / 2)))" = 404040 ] && [ "$(pixel "$1" $((X + 243)) "$cy")" = 404040 ] &&
+    [ "$(pixel "$1" $((cx + 7 * 32 + 16)) $((cy + 10 * 32 + 16)))" = C0C0C0 ]
+}
+# click_cell COLUMN ROW and keys KEY...: the input only; the case then awaits what it brings about.
+click_cell() { xdotool mousemove $((cx + $1 * 32 + 16)) $((cy + $2 * 32 + 16)) click 1; }
+keys() { xdotool windowfocus --sync "$win" 2>/dev/null; xdotool key --clearmodifiers "$@"; }
 expect_file() {  # expect_file PATH PRINTF-FORMAT: the file's bytes
   local want; want=$(printf "$2" | od -An -c)
   [ "$(od -An -c "$1" 2>/dev/null)" = "$want" ] || fail "$(basename "$1") holds $(od -An -c "$1" 2>/dev/null | tr -s ' ' | head -c 300) instead of $want"
@@ -107,7 +147,7 @@ first_run() {
   shot "$1/before.png"
   [ "$(blue_pixels "$1/before.png")" = 0 ] || fail "water shows before any piece was laid"
   click_cell 6 14; click_cell 8 14; click_cell 7 13
-  shot "$1/after.png"
+  await 5 "three pieces to light up" shows "$1/after.png" lit_over 300
   [ "$(blue_pixels "$1/after.png")" -gt 300 ] || fail "the pieces beside the source did not light up"
   [ "$(pixel "$1/after.png" $((cx + 7 * 32 + 16)) $((cy + 10 * 32 + 16)))" = C0C0C0 ] || fail "an empty cell is not light grey"
   xdotool mousemove $((X + WIDTH - 14)) $((Y + 11)) click 1
@@ -128,13 +168,17 @@ french_alt_f4() {
 }
 
 # F2 starts a new game (the laid piece and its points disappear); the Game menu's Quit ends with 0.
+new_board() {
+  [ "$(points_ink "$1")" = 0 ] && [ "$(blue_pixels "$1")" = 0 ] &&
+    [ "$(pixel "$1" $((cx + 6 * 32 + 3)) $((cy + 14 * 32 + 16)))" = C0C0C0 ]
+}
 new_game_and_quit() {
   start_game "$1" || return
   click_cell 6 14
-  shot "$1/placed.png"
+  await 5 "points after a placement" shows "$1/placed.png" points_shown
   [ "$(points_ink "$1/placed.png")" -gt 0 ] || fail "no points shown after a placement"
   keys F2
-  shot "$1/new_game.png"
+  await 5 "F2 to clear the board and the points" shows "$1/new_game.png" new_board
   [ "$(points_ink "$1/new_game.png")" = 0 ] || fail "New Game left the old points in the status bar"
   [ "$(blue_pixels "$1/new_game.png")" = 0 ] || fail "F2 did not clear the board"
   [ "$(pixel "$1/new_game.png" $((cx + 6 * 32 + 3)) $((cy + 14 * 32 + 16)))" = C0C0C0 ] || fail "the laid piece survived New Game"
@@ -157,7 +201,7 @@ short_game() {
   box=$(wait_window '^Veuillez indiquer votre nom$' 10) || { fail "no name box"; return; }
   xdotool windowfocus --sync "$box" 2>/dev/null
   xdotool type --delay 20 'Zoe'; xdotool key --clearmodifiers Return
-  sleep 0.3
+  await 5 "the name box to close" window_gone '^Veuillez indiquer votre nom$'
   keys alt+F4
   wait_exit 10
   [ "$rc" = 0 ] || fail "exit code $rc"
@@ -201,6 +245,18 @@ for c in ${E2E_CASES:-first_run french_alt_f4 new_game_and_quit short_game unwri
   run_case "$c"
 done
 
+# links_shown PNG: the contents page's links to the two languages, the viewer's only green, show in
+# the viewer at HELP_X, HELP_Y, HELP_WIDTH, HELP_HEIGHT.
+links_shown() {
+  [ "$("$magick" "$1" -crop "${HELP_WIDTH}x${HELP_HEIGHT}+$HELP_X+$HELP_Y" +repage \
+    -fill black +opaque '#008000' -fill white -opaque '#008000' -format '%[fx:round(mean*w*h)]' info:)" -gt 50 ]
+}
+# clock_moved BEFORE AFTER: the time part of the status bar differs between the two shots.
+clock_moved() {
+  [ "$("$magick" "$1" "$2" -crop "80x16+$cx+$((cy + 486))" +repage -compose difference -composite \
+    -format "%[fx:maxima.r+maxima.g+maxima.b > 0]" info:)" = 1 ]
+}
+
 # The help file beside the exe: F1 opens Wine's help viewer on the contents page, with no error box;
 # the game plays on meanwhile (the clock runs, a click lays and lights a piece), and closing the
 # game closes the viewer.
@@ -208,40 +264,24 @@ help_while_playing() {
   cp "$build/ondulor.hlp" "$1/ondulor.hlp" || { fail "no ondulor.hlp in $build"; return; }
   start_game "$1" || return
   keys F1
-  local viewer links=0 clock_moved=0 deadline
+  local viewer deadline
   viewer=$(wait_window 'Wine Help' 15) || {
     fail "F1 opened no help viewer (visible: $(xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|'))"
     return
   }
   eval "$(xdotool getwindowgeometry --shell --prefix HELP_ "$viewer")"
-  # The contents page's links to the two languages are the viewer's only green.
-  deadline=$((SECONDS + 10))
-  while [ "$links" -le 50 ] && [ $SECONDS -lt $deadline ]; do
-    sleep 0.2
-    shot "$1/help.png"
-    links=$("$magick" "$1/help.png" -crop "${HELP_WIDTH}x${HELP_HEIGHT}+$HELP_X+$HELP_Y" +repage \
-      -fill black +opaque '#008000' -fill white -opaque '#008000' -format '%[fx:round(mean*w*h)]' info:)
-  done
-  [ "$links" -gt 50 ] || fail "the viewer shows no links on its first page"
+  await 10 "the viewer's first page" shows "$1/help.png" links_shown
+  links_shown "$1/help.png" || fail "the viewer shows no links on its first page"
   xdotool search --onlyvisible --name '^ERROR$' >/dev/null 2>&1 && fail "an ERROR box opened with the viewer"
   # With no window manager the viewer stays above the game: raise the game to see and click it.
   xdotool windowraise "$win"
-  sleep 0.3
-  shot "$1/raised.png"
+  await 5 "the raised game to draw its board" shows "$1/raised.png" board_shows
   [ "$(blue_pixels "$1/raised.png")" = 0 ] || fail "water shows before any piece was laid"
   click_cell 6 14
-  shot "$1/played.png"
+  await 5 "the piece beside the source to light up" shows "$1/played.png" lit_over 100
   [ "$(blue_pixels "$1/played.png")" -gt 100 ] || fail "with the help open, a click beside the source lit nothing"
-  # The time part of the status bar, as it was when the viewer had opened, against now.
-  local clock="80x16+$cx+$((cy + 486))"
-  deadline=$((SECONDS + 10))
-  while [ "$clock_moved" != 1 ] && [ $SECONDS -lt $deadline ]; do
-    sleep 0.3
-    shot "$1/later.png"
-    clock_moved=$("$magick" "$1/raised.png" "$1/later.png" -crop "$clock" +repage -compose difference -composite \
-      -format "%[fx:maxima.r+maxima.g+maxima.b > 0]" info:)
-  done
-  [ "$clock_moved" = 1 ] || fail "the clock in the status bar stood still while the help was open"
+  await 10 "the clock to move" shows "$1/later.png" clock_moved "$1/raised.png"
+  clock_moved "$1/raised.png" "$1/later.png" || fail "the clock in the status bar stood still while the help was open"
   xdotool search --onlyvisible --name 'Wine Help' >/dev/null 2>&1 || fail "the viewer closed while the game ran"
   keys alt+F4
   wait_exit 10

@@ -9,10 +9,14 @@
 - the text of each language names every menu command, box, control and button of the game in that
   language, byte for byte as res/texts.inc spells it (Windows-1252).
 
-Prints one line per check and a GoogleTest-style summary that scripts/test.sh counts."""
+Prints one line per check and a GoogleTest-style summary; with GTEST_OUTPUT=xml:FOLDER/ set, as
+scripts/test.sh sets it for every test program, also writes FOLDER/check_help.xml in GoogleTest's form,
+one case per check, which the test run counts."""
+import os
 import re
 import struct
 import sys
+from xml.sax.saxutils import quoteattr
 
 WINHELP_MAGIC = 0x00035F3F
 SYSTEM_MAGIC = 0x036C
@@ -179,11 +183,43 @@ def labels(texts_inc):
     return found
 
 
+def report_path():
+    """Where GTEST_OUTPUT asks for the XML report, or None. The Windows build's run names the folder
+    as Wine sees it: its Z: drive is the root of the file system."""
+    value = os.environ.get("GTEST_OUTPUT", "")
+    if not value.startswith("xml:"):
+        return None
+    path = value[4:]
+    if path[:2] in ("Z:", "z:"):
+        path = path[2:].replace("\\", "/")
+    if path.endswith("/"):
+        path += "check_help.xml"
+    return path
+
+
+def write_report(path, passed, failed):
+    """The checks as GoogleTest's XML report: passed is a list of names, failed of (name, problem)."""
+    cases = ["    <testcase name=%s status=\"run\" result=\"completed\" classname=\"HelpFile\" />"
+             % quoteattr(name) for name in passed]
+    cases += ["    <testcase name=%s status=\"run\" result=\"completed\" classname=\"HelpFile\">\n"
+              "      <failure message=%s type=\"\" />\n    </testcase>" % (quoteattr(name), quoteattr(problem))
+              for name, problem in failed]
+    count = 'tests="%d" failures="%d" disabled="0" errors="0"' % (len(passed) + len(failed), len(failed))
+    os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
+    with open(path, "w", encoding="utf-8") as f:
+        f.write('<?xml version="1.0" encoding="UTF-8"?>\n<testsuites %s name="AllTests">\n'
+                '  <testsuite name="HelpFile" %s>\n%s\n  </testsuite>\n</testsuites>\n'
+                % (count, count, "\n".join(cases)))
+
+
 def summary(passed, failed):
-    """GoogleTest's closing lines, which scripts/test.sh counts; the exit code."""
+    """GoogleTest's closing lines and, when asked for, its XML report; the exit code."""
     print("[  PASSED  ] %d tests." % len(passed))
     if failed:
         print("%d FAILED TEST%s" % (len(failed), "S" if len(failed) > 1 else ""))
+    path = report_path()
+    if path:
+        write_report(path, passed, failed)
     return 1 if failed else 0
 
 
@@ -194,7 +230,10 @@ def main():
     passed, failed = [], []
 
     def check(name, problem):
-        (failed if problem else passed).append(name)
+        if problem:
+            failed.append((name, problem))
+        else:
+            passed.append(name)
         print(("FAILED: %s: %s" % (name, problem)) if problem else ("ok: " + name))
 
     try:

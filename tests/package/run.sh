@@ -14,7 +14,7 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 rm -rf "$out" && mkdir -p "$out"
 
 source "$root/scripts/wine-session.sh"
-start_x11_session "$build"
+start_x11_session "$build" || { echo "package: no X session, no case ran"; echo "package: 0 passed, 1 failed"; exit 1; }
 
 passed=0 failed=0 problems=
 run_case() {
