@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::int32_t FirstLitValue = LitFlag | Horizontal;
 constexpr std::int32_t LastLitValue = LitFlag | Source;
-constexpr std::int32_t LitTileShift = 8;  // lit values 17 to 24 use tiles 9 to 16
+constexpr std::int32_t LitTileShift = FirstLitValue - FirstLitTile;  // lit values 17 to 24 use tiles 9 to 16
 
 bool on_board(std::int32_t column, std::int32_t row)
 {

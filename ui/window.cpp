@@ -68,11 +68,11 @@ void load_tiles()
     if (tile_set[0] != nullptr) {
         return;
     }
-    for (int index = 0; index < 9; ++index) {
+    for (int index = 0; index < FirstLitTile; ++index) {
         tile_set[index] = LoadBitmapA(instance_handle, MAKEINTRESOURCEA(RES_TILE_FIRST_UNLIT + index));
     }
-    for (int index = 9; index < TileCount; ++index) {
-        tile_set[index] = LoadBitmapA(instance_handle, MAKEINTRESOURCEA(RES_TILE_FIRST_LIT + index - 9));
+    for (int index = FirstLitTile; index < TileCount; ++index) {
+        tile_set[index] = LoadBitmapA(instance_handle, MAKEINTRESOURCEA(RES_TILE_FIRST_LIT + index - FirstLitTile));
     }
 }
 
