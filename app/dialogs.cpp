@@ -15,7 +15,6 @@ namespace {
 
 constexpr int NameBufferSize = 64;
 constexpr int NameFieldLimit = 24;  // what the edit box hands over, terminator included
-constexpr std::int32_t ScoreSlots = 24;
 
 struct OpenBoxSearch {
     HWND ending;  // the box that is ending, not counted
@@ -35,7 +34,7 @@ char* name_buffer_of(HWND dialog)
 void fill_score_list(HWND dialog)
 {
     HWND list = GetDlgItem(dialog, IDC_SCORES_LIST);
-    for (std::int32_t slot = 0; slot < ScoreSlots && score_table.entries[slot].score != 0; ++slot) {
+    for (std::int32_t slot = 0; slot < ScoreSlotCount && score_table.entries[slot].score != 0; ++slot) {
         char line[64];
         format_score_line(score_table.entries[slot], line);
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
@@ -225,7 +224,7 @@ INT_PTR CALLBACK name_dialog_proc(HWND dialog, UINT message, WPARAM w_param, LPA
 void record_score()
 {
     const std::int32_t slot = enter_score(game_state.points);
-    if (slot < 0 || slot >= ScoreSlots) {
+    if (slot < 0 || slot >= ScoreSlotCount) {
         return;
     }
     // Empty until the box writes into it, so a box that cannot open stores an empty name.

@@ -14,7 +14,7 @@ void ignore_cell(std::int32_t, std::int32_t)
 
 void place(std::int32_t column, std::int32_t row, std::uint8_t shape)
 {
-    board.cells[column * 15 + row] = shape;
+    cell_at(column, row) = shape;
 }
 
 // A shape from its openings: west 1, north 2, east 4, south 8.

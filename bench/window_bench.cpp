@@ -70,7 +70,7 @@ int main()
         new_game();
         for (int column = 0; column < 15; ++column) {
             for (int row = 0; row < 15; ++row) {
-                if (board.cells[column * 15 + row] != Empty) {
+                if (cell_at(column, row) != Empty) {
                     continue;
                 }
                 const double start = now_ms();
@@ -90,7 +90,7 @@ int main()
                 board.cells[cell] = Cross;
             }
         }
-        board.cells[SourceColumn * 15 + 13] = Empty;
+        cell_at(SourceColumn, 13) = Empty;
         piece_queue.slots[4] = Cross;
         const double start = now_ms();
         SendMessageA(main_window, WM_LBUTTONDOWN, MK_LBUTTON, cell_position(SourceColumn, 13));

@@ -7,8 +7,8 @@ void reset_board()
 {
     for (std::int32_t column = 0; column < board.columns; ++column) {
         for (std::int32_t row = 0; row < board.rows; ++row) {
-            board.cells[column * 15 + row] = Empty;
+            cell_at(column, row) = Empty;
         }
     }
-    board.cells[SourceColumn * 15 + board.rows - 1] = Source;
+    cell_at(SourceColumn, board.rows - 1) = Source;
 }

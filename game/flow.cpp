@@ -13,15 +13,9 @@ void ignore_cell(std::int32_t, std::int32_t)
 // The observer of the pass under way; the walkers take only a position.
 void (*lit_observer)(std::int32_t column, std::int32_t row) = ignore_cell;
 
-// Byte offsets of the four neighbours in the column-major cells.
-constexpr std::int32_t WestStep = -15;
-constexpr std::int32_t NorthStep = -1;
-constexpr std::int32_t EastStep = 15;
-constexpr std::int32_t SouthStep = 1;
-
 // The sides of each cell that lie on the board (Leaves* bits), worked out from the bounds and kept
 // until the bounds change: the walk then needs no coordinates, only the byte index.
-std::uint8_t board_sides[225];
+std::uint8_t board_sides[CellCount];
 std::int32_t sides_columns = -1;
 std::int32_t sides_rows = -1;
 
@@ -39,11 +33,40 @@ void refresh_board_sides()
             sides |= row != 0 ? LeavesNorth : 0;
             sides |= column < columns - 1 ? LeavesEast : 0;
             sides |= row < rows - 1 ? LeavesSouth : 0;
-            board_sides[column * 15 + row] = static_cast<std::uint8_t>(sides);
+            board_sides[cell_index(column, row)] = static_cast<std::uint8_t>(sides);
         }
     }
     sides_columns = columns;
     sides_rows = rows;
+}
+
+// Per side, indexed by its Leaves* bit (the other entries are never read): how far the byte index moves
+// to the neighbour on that side, and the neighbour's side that faces back across the edge.
+constexpr std::int32_t index_steps[LeavesSouth + 1] = {0, -ColumnStride, -1, 0, ColumnStride, 0, 0, 0, 1};
+constexpr std::uint8_t opposite_sides[LeavesSouth + 1] = {
+    0, LeavesEast, LeavesSouth, 0, LeavesWest, 0, 0, 0, LeavesNorth};
+
+// The first side of a set in the walk's order: the Leaves* bits rise west, north, east, south.
+inline std::uint32_t lowest_side(std::uint32_t sides)
+{
+    return sides & (0u - sides);
+}
+
+inline std::int32_t index_step(std::uint32_t side)
+{
+    return index_steps[side];
+}
+
+// West and east face each other, and north and south.
+inline std::uint32_t opposite_side(std::uint32_t side)
+{
+    return opposite_sides[side];
+}
+
+// The Enters* bit of the opening table that answers for a side.
+inline std::uint32_t entering(std::uint32_t side)
+{
+    return side << 4;
 }
 
 // Water entering the cell at byte index from the side back_side (a Leaves* bit).
@@ -57,23 +80,19 @@ void refresh_board_sides()
 void spread(std::int32_t index, std::uint32_t back_side)
 {
     std::uint8_t& cell = board.cells[index];
-    // A cell not yet lit, or one visited in this pass (only a source neighbour entered twice), is reported.
-    if (static_cast<std::int8_t>(cell) < 16) {
+    if (lights_on_entry(cell)) {
         cell = static_cast<std::uint8_t>(cell | LitFlag);
-        lit_observer(index / 15, index % 15);
+        lit_observer(index / ColumnStride, index % ColumnStride);
     }
     cell = static_cast<std::uint8_t>(cell | VisitedFlag);
 
-    // Sides by increasing bit, which is the order west, north, east, south.
-    static constexpr std::int32_t steps[8] = {0, WestStep, NorthStep, 0, EastStep, 0, 0, 0};
     std::uint32_t sides = opening_table.bits[cell] & board_sides[index] & ~back_side;
     while (sides != 0) {
-        const std::uint32_t side = sides & (0u - sides);
+        const std::uint32_t side = lowest_side(sides);
         sides ^= side;
-        const std::int32_t next = index + (side == LeavesSouth ? SouthStep : steps[side]);
-        // The neighbour must open back towards this cell: its Enters bit is this side's opposite.
-        const std::uint32_t back = side <= LeavesNorth ? side << 2 : side >> 2;
-        if ((opening_table.bits[board.cells[next]] & (back << 4)) != 0) {
+        const std::int32_t next = index + index_step(side);
+        const std::uint32_t back = opposite_side(side);
+        if ((opening_table.bits[board.cells[next]] & entering(back)) != 0) {
             if (sides == 0) {
                 // The cell's last side: nothing is left to do here, so the call can reuse this frame.
                 spread(next, back);
@@ -93,8 +112,8 @@ void clear_visited()
     const std::int32_t rows = board.rows;
     for (std::int32_t column = 0; column < columns; ++column) {
         for (std::int32_t row = 0; row < rows; ++row) {
-            std::uint8_t& cell = board.cells[column * 15 + row];
-            cell = static_cast<std::uint8_t>(cell & 0x7F);
+            std::uint8_t& cell = cell_at(column, row);
+            cell = static_cast<std::uint8_t>(cell & UnvisitedMask);
         }
     }
 }
@@ -106,7 +125,7 @@ std::int32_t flow_west(std::int32_t column, std::int32_t row)
         return 0;
     }
     refresh_board_sides();
-    spread((column - 1) * 15 + row, LeavesEast);
+    spread(cell_index(column - 1, row), LeavesEast);
     return 1;
 }
 
@@ -116,7 +135,7 @@ std::int32_t flow_north(std::int32_t column, std::int32_t row)
         return 0;
     }
     refresh_board_sides();
-    spread(column * 15 + row - 1, LeavesSouth);
+    spread(cell_index(column, row - 1), LeavesSouth);
     return 1;
 }
 
@@ -126,7 +145,7 @@ std::int32_t flow_east(std::int32_t column, std::int32_t row)
         return 0;
     }
     refresh_board_sides();
-    spread((column + 1) * 15 + row, LeavesWest);
+    spread(cell_index(column + 1, row), LeavesWest);
     return 1;
 }
 
@@ -136,7 +155,7 @@ std::int32_t flow_south(std::int32_t column, std::int32_t row)
         return 0;
     }
     refresh_board_sides();
-    spread(column * 15 + row + 1, LeavesNorth);
+    spread(cell_index(column, row + 1), LeavesNorth);
     return 1;
 }
 
@@ -146,21 +165,21 @@ void compute_flow(void (*on_cell_lit)(std::int32_t column, std::int32_t row))
     const std::int32_t column = SourceColumn;
     const std::int32_t row = board.rows - 1;
     clear_visited();
-    std::uint8_t& source = board.cells[column * 15 + row];
-    if (static_cast<std::int8_t>(source) < 16) {
+    std::uint8_t& source = cell_at(column, row);
+    if (lights_on_entry(source)) {
         source = static_cast<std::uint8_t>(source | LitFlag);
         lit_observer(column, row);
     }
     source = static_cast<std::uint8_t>(source | VisitedFlag);
 
     // The source's first steps ask only that the neighbour be occupied, whatever its shape or visit.
-    if (board.cells[(column - 1) * 15 + row] != 0) {
+    if (cell_at(column - 1, row) != Empty) {
         flow_west(column, row);
     }
-    if (board.cells[column * 15 + row - 1] != 0) {
+    if (cell_at(column, row - 1) != Empty) {
         flow_north(column, row);
     }
-    if (board.cells[(column + 1) * 15 + row] != 0) {
+    if (cell_at(column + 1, row) != Empty) {
         flow_east(column, row);
     }
 }
@@ -172,9 +191,10 @@ std::int32_t compute_points()
     std::int32_t points = 0;
     for (std::int32_t column = 0; column < columns; ++column) {
         for (std::int32_t row = 0; row < rows; ++row) {
-            const std::int32_t value = board.cells[column * 15 + row] & 0x7F;
-            if (value != 0) {
-                points += value < 16 ? -1 : 1;
+            const std::int32_t value = cell_at(column, row) & UnvisitedMask;
+            if (value != Empty) {
+                // Bits 5 and 6 are always 0, so below LitFlag is an unlit piece.
+                points += value < LitFlag ? -1 : 1;
             }
         }
     }

@@ -41,7 +41,7 @@ void new_game()
 {
     reset_board();
     seed_random(clock_seconds());
-    for (std::int32_t slot = 0; slot < 5; ++slot) {
+    for (std::int32_t slot = 0; slot < QueueLength; ++slot) {
         piece_queue.slots[slot] = static_cast<std::uint8_t>(random_shape());
     }
 }
@@ -49,7 +49,7 @@ void new_game()
 // Reseeding before the draw makes the new piece a function of the current second alone.
 void advance_queue(void (*on_queue_changed)())
 {
-    for (std::int32_t slot = 4; slot > 0; --slot) {
+    for (std::int32_t slot = NextPieceSlot; slot > 0; --slot) {
         piece_queue.slots[slot] = piece_queue.slots[slot - 1];
     }
     seed_random(clock_seconds());

@@ -4,14 +4,18 @@
 
 #include <cstdint>
 
-// Slot 0 is the top of the column; slot 4 holds the piece the next click lays. Always shapes 1 to 7.
+// Slot 0 is the top of the column; the last slot holds the piece the next click lays.
+inline constexpr std::int32_t QueueLength = 5;
+inline constexpr std::int32_t NextPieceSlot = QueueLength - 1;
+
+// Always shapes 1 to 7.
 struct PieceQueue {
-    std::uint8_t slots[5];
+    std::uint8_t slots[QueueLength];
 };
 
 extern PieceQueue piece_queue;
 
-// Resets the board, reseeds from the clock and fills slots 0 to 4 in that order.
+// Resets the board, reseeds from the clock and fills the slots from the top down.
 void new_game();
 
 // Drops the laid piece, moves the others down, draws slot 0 from a fresh clock seed, then tells the observer.

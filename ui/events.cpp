@@ -24,7 +24,6 @@ namespace {
 constexpr int StatusTimePart = 0;
 constexpr int StatusPointsPart = 1;
 constexpr int StatusMessagePart = 2;
-constexpr std::int32_t QueueLength = 5;
 
 // The sound library is loaded on the first sound rather than at start-up: it brings the whole audio
 // stack with it, which a player with sound off (the default) never needs. Without it, no device is
@@ -175,11 +174,11 @@ void handle_click(LPARAM position)
     }
     const std::int32_t column = LOWORD(position) / board.cell_size;
     const std::int32_t row = HIWORD(position) / board.cell_size;
-    if (column >= board.columns || row >= board.rows || board.cells[column * 15 + row] != Empty) {
+    if (column >= board.columns || row >= board.rows || cell_at(column, row) != Empty) {
         play_sound(0);
         return;
     }
-    board.cells[column * 15 + row] = piece_queue.slots[QueueLength - 1];
+    cell_at(column, row) = piece_queue.slots[NextPieceSlot];
     draw_cell(column, row);
     compute_flow(draw_cell);
     show_points(compute_points());

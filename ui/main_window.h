@@ -6,7 +6,10 @@
 
 #include <cstdint>
 
+// Tiles 0 to 8 are the unlit cell values 0 to 8 (empty, seven pieces, source); from FirstLitTile on,
+// the lit pieces and the lit source.
 constexpr int TileCount = 17;
+constexpr int FirstLitTile = 9;
 constexpr int PathSize = MAX_PATH + 8;  // the whole module path plus a new extension
 
 extern HINSTANCE instance_handle;

@@ -7,12 +7,9 @@
 
 namespace {
 
-constexpr std::int32_t QueueSlots = 5;
-constexpr std::int32_t QueueFrameWidth = 32;
-constexpr std::int32_t QueueFrameHeight = 160;
-constexpr std::int32_t FirstLitValue = 17;
-constexpr std::int32_t LastLitValue = 24;
-constexpr std::int32_t LitTileShift = 8;  // lit values 17 to 24 use tiles 9 to 16
+constexpr std::int32_t FirstLitValue = LitFlag | Horizontal;
+constexpr std::int32_t LastLitValue = LitFlag | Source;
+constexpr std::int32_t LitTileShift = FirstLitValue - FirstLitTile;  // lit values 17 to 24 use tiles 9 to 16
 
 bool on_board(std::int32_t column, std::int32_t row)
 {
@@ -43,7 +40,7 @@ HBITMAP tile_for_cell(std::int32_t column, std::int32_t row)
     if (!on_board(column, row)) {
         return tile_set[0];
     }
-    const std::int32_t value = board.cells[column * 15 + row] & 0x7F;
+    const std::int32_t value = cell_at(column, row) & UnvisitedMask;
     if (value <= Source) {
         return tile_set[value];
     }
@@ -67,12 +64,12 @@ std::int32_t paint_window()
     GetClientRect(main_window, &client);
     FillRect(target, &client, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_MENU + 1)));
 
-    for (std::int32_t slot = 0; slot < QueueSlots; ++slot) {
+    for (std::int32_t slot = 0; slot < QueueLength; ++slot) {
         const std::uint8_t shape = piece_queue.slots[slot];
         HBITMAP tile = shape >= Horizontal && shape <= Cross ? tile_set[shape] : tile_set[0];
         copy_tile(target, memory, tile, queue_left, slot * board.cell_size);
     }
-    RECT queue_frame = {queue_left, 0, queue_left + QueueFrameWidth, QueueFrameHeight};
+    RECT queue_frame = {queue_left, 0, queue_left + board.cell_size, QueueLength * board.cell_size};
     FrameRect(target, &queue_frame, frame_brush());
 
     for (std::int32_t column = 0; column < board.columns; ++column) {

@@ -26,6 +26,16 @@ constexpr DWORD MainWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMI
 constexpr UINT ClockTimer = 1;
 constexpr UINT ClockPeriod = 1000;
 
+// The window's size, in pixels added to the board's own (columns and rows times cell_size). The frame is
+// the board with a margin on the right and, below, the room of the status bar; the window is the frame
+// with the queue column's room on the right, and the caption, the menu bar and a margin below.
+constexpr int FrameRightMargin = 10;
+constexpr int StatusBarRoom = 23;
+constexpr int QueueColumnRoom = 40;
+constexpr int BottomMargin = 5;
+// The queue column starts this far to the right of the board.
+constexpr int QueueGap = 5;
+
 // One axis of center_window: centred on the reference span, then pulled back onto the screen.
 // A window longer than the screen ends at the screen's far edge, which leaves it a negative start.
 int centred_position(int reference_start, int reference_length, int length, int screen_length)
@@ -58,11 +68,11 @@ void load_tiles()
     if (tile_set[0] != nullptr) {
         return;
     }
-    for (int index = 0; index < 9; ++index) {
+    for (int index = 0; index < FirstLitTile; ++index) {
         tile_set[index] = LoadBitmapA(instance_handle, MAKEINTRESOURCEA(RES_TILE_FIRST_UNLIT + index));
     }
-    for (int index = 9; index < TileCount; ++index) {
-        tile_set[index] = LoadBitmapA(instance_handle, MAKEINTRESOURCEA(RES_TILE_FIRST_LIT + index - 9));
+    for (int index = FirstLitTile; index < TileCount; ++index) {
+        tile_set[index] = LoadBitmapA(instance_handle, MAKEINTRESOURCEA(RES_TILE_FIRST_LIT + index - FirstLitTile));
     }
 }
 
@@ -114,14 +124,16 @@ std::int32_t init_application(HINSTANCE previous_instance, LPSTR, int show_comma
     accelerator_table = LoadAcceleratorsA(instance_handle, MAKEINTRESOURCEA(RES_ACCEL_MAIN));
     SetWindowTextA(main_window, load_text(TXT_WINDOW_TITLE));
 
-    const int frame_width = board.columns * board.cell_size + 10;
-    const int frame_height = board.rows * board.cell_size + 23;
-    SetWindowPos(main_window, nullptr, 0, 0, frame_width + 40,
-                 frame_height + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) + 5, SWP_NOMOVE);
+    const int board_width = board.columns * board.cell_size;
+    const int frame_width = board_width + FrameRightMargin;
+    const int frame_height = board.rows * board.cell_size + StatusBarRoom;
+    SetWindowPos(main_window, nullptr, 0, 0, frame_width + QueueColumnRoom,
+                 frame_height + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) + BottomMargin,
+                 SWP_NOMOVE);
     center_window(main_window, nullptr);
 
     create_status_bar();
-    queue_left = frame_width - 5;
+    queue_left = board_width + QueueGap;
     new_game();
     paint_window();
     SetTimer(main_window, ClockTimer, ClockPeriod, nullptr);

@@ -98,6 +98,29 @@ TEST(Board, OpeningTestsReadTheCellAtColumnTimesFifteenPlusRow)
     EXPECT_EQ(opens_north(2, 8, false), 0);
     EXPECT_EQ(opens_north(2, 10, false), 0);
     EXPECT_EQ(opens_north(1, 9, false), 0);
+    // The accessor agrees with the storage: column by column, 15 bytes a column.
+    EXPECT_EQ(cell_index(2, 9), 39);
+    EXPECT_EQ(cell_index(14, 14), 224);
+    EXPECT_EQ(&cell_at(0, 0), &board.cells[0]);
+    EXPECT_EQ(&cell_at(7, 14), &board.cells[119]);
+    EXPECT_EQ(&cell_at(1, 0), &board.cells[15]);
+}
+
+// The masks the flow, the points and the drawing read, and the lighting test on every byte that occurs.
+TEST(Board, CellMasksAndLightingTestMeanWhatTheEncodingSays)
+{
+    EXPECT_EQ(ShapeMask, 0x0F);
+    EXPECT_EQ(LitFlag, 0x10);
+    EXPECT_EQ(VisitedFlag, 0x80);
+    EXPECT_EQ(UnvisitedMask, 0x7F);
+    EXPECT_EQ(LeavingMask, 0x6F);
+    EXPECT_EQ(EnteringMask, 0xEF);
+    for (std::int32_t code = 1; code <= 8; ++code) {
+        SCOPED_TRACE(testing::Message() << "code " << code);
+        EXPECT_TRUE(lights_on_entry(static_cast<std::uint8_t>(code)));          // unlit
+        EXPECT_FALSE(lights_on_entry(static_cast<std::uint8_t>(code | 0x10)));  // lit by an earlier pass
+        EXPECT_TRUE(lights_on_entry(static_cast<std::uint8_t>(code | 0x90)));   // visited in this pass
+    }
 }
 
 } // namespace

@@ -27,12 +27,12 @@ void record_cell(std::int32_t column, std::int32_t row)
 
 void place(std::int32_t column, std::int32_t row, ShapeCode shape)
 {
-    board.cells[column * 15 + row] = shape;
+    cell_at(column, row) = shape;
 }
 
 std::uint8_t cell(std::int32_t column, std::int32_t row)
 {
-    return board.cells[column * 15 + row];
+    return cell_at(column, row);
 }
 
 bool lit(std::int32_t column, std::int32_t row)
@@ -291,7 +291,7 @@ TEST_F(Flow, PointsAreLitCellsMinusUnlitPieces)
     board.cells[1] = 17;
     board.cells[2] = 145;
     board.cells[3] = 7;
-    board.cells[7 * 15 + 14] = 24;
+    cell_at(7, 14) = 24;
     EXPECT_EQ(compute_points(), 3);
 }
 
