@@ -6,7 +6,7 @@
 #include "app/scores.h"
 #include "app/texts.h"
 #include "game/game_state.h"
-#include "resource_ids.h"
+#include "res/resource_ids.h"
 #include "ui/main_window.h"
 #include "ui/window.h"
 #include "util/file_util.h"

@@ -8,7 +8,7 @@
 #include "app/menu.h"
 #include "app/settings_file.h"
 #include "app/texts.h"
-#include "resource_ids.h"
+#include "res/resource_ids.h"
 #include "ui/main_window.h"
 #include "ui/window.h"
 

@@ -15,7 +15,7 @@
 #include "game/flow.h"
 #include "game/game_state.h"
 #include "game/queue.h"
-#include "resource_ids.h"
+#include "res/resource_ids.h"
 #include "ui/main_window.h"
 #include "ui/render.h"
 

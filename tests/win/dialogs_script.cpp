@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/settings_file.h"
-#include "resource_ids.h"
+#include "res/resource_ids.h"
 #include "ui/events.h"
 #include "ui/main_window.h"
 

@@ -9,7 +9,7 @@
 
 #include "app/settings_file.h"
 #include "dialogs_script.h"
-#include "resource_ids.h"
+#include "res/resource_ids.h"
 #include "ui/events.h"
 #include "ui/main_window.h"
 

@@ -9,7 +9,7 @@
 #include "game/board.h"
 #include "game/game_state.h"
 #include "game/queue.h"
-#include "resource_ids.h"
+#include "res/resource_ids.h"
 #include "ui/events.h"
 #include "ui/main_window.h"
 
@@ -34,7 +34,7 @@ void lay(std::int32_t column, std::int32_t row, ShapeCode shape)
 
 std::uint8_t cell(std::int32_t column, std::int32_t row)
 {
-    return board.cells[column * 15 + row];
+    return cell_at(column, row);
 }
 
 struct Snapshot {

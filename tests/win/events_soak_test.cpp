@@ -9,7 +9,7 @@
 #include "game/board.h"
 #include "game/game_state.h"
 #include "game/queue.h"
-#include "resource_ids.h"
+#include "res/resource_ids.h"
 #include "ui/events.h"
 #include "ui/main_window.h"
 
@@ -20,7 +20,7 @@ std::int32_t expected_points()
 {
     std::int32_t points = 0;
     for (std::uint8_t value : board.cells) {
-        const std::uint8_t shape = value & 0x0F;
+        const std::uint8_t shape = value & ShapeMask;
         if (shape != Empty) {
             points += (value & LitFlag) != 0 ? 1 : -1;
         }
@@ -49,11 +49,11 @@ TEST(MainWindowSoak, RandomPlayKeepsPointsQueueAndWindowSound)
             const int x = static_cast<int>(random() % 560);
             const int y = static_cast<int>(random() % 560);
             const bool was_over = game_state.game_over == 1;
-            const bool free_cell = x < 480 && y < 480 && board.cells[(x / 32) * 15 + y / 32] == Empty;
+            const bool free_cell = x < 480 && y < 480 && cell_at(x / 32, y / 32) == Empty;
             const std::uint8_t bottom = piece_queue.slots[4];
             SendMessageA(main_window, random() % 2 == 0 ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, 0, MAKELPARAM(x, y));
             if (!was_over && free_cell) {
-                ASSERT_EQ(board.cells[(x / 32) * 15 + y / 32] & 0x0F, bottom) << "operation " << operations;
+                ASSERT_EQ(cell_at(x / 32, y / 32) & 0x0F, bottom) << "operation " << operations;
                 laid_since_new_game = true;
                 ++pieces_laid;
                 char shown[64];

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "ondulor_version.h"
-#include "resource_ids.h"
+#include "res/resource_ids.h"
 #include "win_support.h"
 
 namespace {

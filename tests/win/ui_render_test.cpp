@@ -120,7 +120,7 @@ protected:
             if (x == 0 || y == 0 || x == BoardPixels - 1 || y == BoardPixels - 1) {
                 return frame;
             }
-            return tiles[tile_index(board.cells[(x / 32) * 15 + y / 32])].at(x % 32, y % 32);
+            return tiles[tile_index(cell_at(x / 32, y / 32))].at(x % 32, y % 32);
         }
         if (x >= QueueLeft && x < QueueLeft + 32 && y < 160) {
             if (x == QueueLeft || x == QueueLeft + 31 || y == 0 || y == 159) {
@@ -205,7 +205,7 @@ TEST_F(Rendering, DrawCellPaintsOneCellAtOnceAndLeavesTheBoardFrameWhole)
     const int border_cells[][2] = {{0, 0}, {14, 0}, {0, 14}, {14, 14}, {7, 0}, {0, 7}, {14, 9}, {5, 14}, {6, 6}};
     std::uint8_t value = 17;
     for (const auto& cell : border_cells) {
-        board.cells[cell[0] * 15 + cell[1]] = value;
+        cell_at(cell[0], cell[1]) = value;
         draw_cell(cell[0], cell[1]);
         value = value == 24 ? 17 : value + 1;
     }
@@ -225,7 +225,7 @@ TEST_F(Rendering, DrawCellPaintsOneCellAtOnceAndLeavesTheBoardFrameWhole)
 TEST_F(Rendering, TileForCellMasksTheVisitedMarkAndFallsBackToTheEmptyTile)
 {
     for (int value = 0; value < 256; ++value) {
-        board.cells[3 * 15 + 4] = static_cast<std::uint8_t>(value);
+        cell_at(3, 4) = static_cast<std::uint8_t>(value);
         EXPECT_EQ(tile_for_cell(3, 4), tile_set[tile_index(static_cast<std::uint8_t>(value))]) << "value " << value;
     }
     EXPECT_EQ(tile_for_cell(-1, 0), tile_set[0]);
@@ -285,7 +285,7 @@ TEST_F(Rendering, PaintingAndDrawingGiveBackTheirDeviceContextsAndTiles)
     }
     EXPECT_EQ(still_free, 20);
 
-    board.cells[4 * 15 + 5] = 21;
+    cell_at(4, 5) = 21;
     draw_cell(4, 5);
     std::string report;
     EXPECT_EQ(compare(capture_client(), &report), 0) << report;
