@@ -8,7 +8,8 @@ namespace {
 
 // A menu-bar entry gets its new text with its own drop-down handed back, so it keeps it on every
 // version of Windows; the help entry also gets its right alignment again.
-void relabel_bar_entry(HMENU menu, UINT position, std::int32_t text_id, UINT extra_flags) {
+void relabel_bar_entry(HMENU menu, UINT position, std::int32_t text_id, UINT extra_flags)
+{
     HMENU drop_down = GetSubMenu(menu, static_cast<int>(position));
     UINT flags = MF_BYPOSITION | MF_STRING | extra_flags;
     UINT_PTR item = 0;
@@ -19,13 +20,15 @@ void relabel_bar_entry(HMENU menu, UINT position, std::int32_t text_id, UINT ext
     ModifyMenuA(menu, position, flags, item, load_text(text_id));
 }
 
-void relabel_command(HMENU drop_down, UINT command, std::int32_t text_id) {
+void relabel_command(HMENU drop_down, UINT command, std::int32_t text_id)
+{
     ModifyMenuA(drop_down, command, MF_BYCOMMAND | MF_STRING, command, load_text(text_id));
 }
 
 }  // namespace
 
-void relabel_menu(HWND window, HMENU menu) {
+void relabel_menu(HWND window, HMENU menu)
+{
     SetWindowTextA(window, load_text(TXT_WINDOW_TITLE));
 
     relabel_bar_entry(menu, 0, TXT_MENU_GAME, 0);

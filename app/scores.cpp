@@ -5,7 +5,8 @@
 
 ScoreTable score_table;
 
-std::int32_t enter_score(std::int32_t points) {
+std::int32_t enter_score(std::int32_t points)
+{
     std::int32_t target = -1;
     std::int32_t threshold = 0;
     for (std::int32_t slot = 0; slot < ScoreSlotCount; ++slot) {
@@ -31,13 +32,15 @@ std::int32_t enter_score(std::int32_t points) {
     return target;
 }
 
-void clear_scores() {
+void clear_scores()
+{
     for (ScoreEntry& entry : score_table.entries) {
         entry.score = 0;
         entry.name[0] = '\0';
     }
 }
 
-void format_score_line(const ScoreEntry& entry, char* buffer) {
+void format_score_line(const ScoreEntry& entry, char* buffer)
+{
     std::snprintf(buffer, 64, "%06d, %.24s", static_cast<int>(entry.score), entry.name);
 }

@@ -23,10 +23,9 @@ void create_spin_control(HWND dialog)
     RECT area = {};
     GetClientRect(edit, &area);
     // The right alignment style moves the control onto the edit's right edge and narrows the edit.
-    CreateUpDownControl(WS_CHILD | WS_VISIBLE | WS_BORDER | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
-                        area.left, area.top, area.right, area.bottom, dialog, IDC_SETTINGS_SPIN,
-                        instance_handle, edit, LongestDuration, ShortestDuration,
-                        static_cast<int>(settings.duration));
+    CreateUpDownControl(WS_CHILD | WS_VISIBLE | WS_BORDER | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, area.left,
+                        area.top, area.right, area.bottom, dialog, IDC_SETTINGS_SPIN, instance_handle, edit,
+                        LongestDuration, ShortestDuration, static_cast<int>(settings.duration));
 }
 
 void fill_controls(HWND dialog)

@@ -22,12 +22,14 @@ constexpr std::int32_t DefaultDuration = 90;
 constexpr char temporary_suffix[] = ".tmp";
 constexpr std::size_t TemporaryPathSize = 512;
 
-bool is_space(char c) {
+bool is_space(char c)
+{
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 // A signed decimal like strtol reads it, but held at the int32 limits instead of overflowing.
-std::int32_t read_decimal(const char* text) {
+std::int32_t read_decimal(const char* text)
+{
     while (is_space(*text)) {
         ++text;
     }
@@ -49,12 +51,14 @@ std::int32_t read_decimal(const char* text) {
 }
 
 // One line of at most 63 bytes, as fgets gives it; false at end of file.
-bool read_line(std::FILE* stream, char* line) {
+bool read_line(std::FILE* stream, char* line)
+{
     return std::fgets(line, LineBufferSize, stream) != nullptr;
 }
 
 // Reads the value after the first '=' of the next line into value; a missing line or '=' keeps it.
-void read_setting_line(std::FILE* stream, std::int32_t& value) {
+void read_setting_line(std::FILE* stream, std::int32_t& value)
+{
     char line[LineBufferSize];
     if (!read_line(stream, line)) {
         return;
@@ -66,7 +70,8 @@ void read_setting_line(std::FILE* stream, std::int32_t& value) {
 }
 
 // The name part of a score line: cut at its last CR, without a trailing LF, at most 24 characters.
-void store_name(ScoreEntry& entry, char* name) {
+void store_name(ScoreEntry& entry, char* name)
+{
     char* last_cr = std::strrchr(name, '\r');
     if (last_cr != nullptr) {
         *last_cr = '\0';
@@ -82,11 +87,13 @@ void store_name(ScoreEntry& entry, char* name) {
     entry.name[length] = '\0';
 }
 
-bool write_text(std::FILE* stream, const char* text) {
+bool write_text(std::FILE* stream, const char* text)
+{
     return std::fputs(text, stream) >= 0 && std::fputs("\r\n", stream) >= 0;
 }
 
-bool write_lines(std::FILE* stream) {
+bool write_lines(std::FILE* stream)
+{
     char line[LineBufferSize];
     const std::int32_t keys[3] = {TXT_KEY_LANGUAGE, TXT_KEY_DURATION, TXT_KEY_SOUND};
     const std::int32_t values[3] = {settings.language, settings.duration, settings.sound};
@@ -109,7 +116,8 @@ bool write_lines(std::FILE* stream) {
 }
 
 // Puts the finished temporary file in the place of the old one in one step.
-bool replace_file(const char* temporary_path, const char* path) {
+bool replace_file(const char* temporary_path, const char* path)
+{
 #ifdef _WIN32
     return MoveFileExA(temporary_path, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
@@ -118,7 +126,8 @@ bool replace_file(const char* temporary_path, const char* path) {
 }
 
 // Opens "<path>.tmp" for the new content; null when that file cannot be made.
-std::FILE* open_temporary(const char* path, char* temporary_path) {
+std::FILE* open_temporary(const char* path, char* temporary_path)
+{
     const std::size_t path_length = std::strlen(path);
     if (path_length + sizeof temporary_suffix > TemporaryPathSize) {
         return nullptr;
@@ -136,7 +145,8 @@ std::FILE* open_temporary(const char* path, char* temporary_path) {
 }
 
 // Empties the file and writes it again; a file that cannot be opened or written ends the program.
-void write_in_place(const char* path) {
+void write_in_place(const char* path)
+{
     std::FILE* stream = open_or_die(path, "w+b");
     const bool written = write_lines(stream);
     if (std::fclose(stream) != 0 || !written) {
@@ -146,7 +156,8 @@ void write_in_place(const char* path) {
 
 }  // namespace
 
-void read_settings(const char* path) {
+void read_settings(const char* path)
+{
     if (file_exists(path) == 0) {
         settings.language = LANGUAGE_ENGLISH;
         settings.sound = 0;
@@ -176,7 +187,8 @@ void read_settings(const char* path) {
     std::fclose(stream);
 }
 
-void write_settings(const char* path) {
+void write_settings(const char* path)
+{
     // The new content goes to a temporary file beside the old one, which it replaces only once it
     // is whole: a full disk or a failed write never leaves a short or empty settings file.
     char temporary_path[TemporaryPathSize];

@@ -33,7 +33,8 @@ constexpr TextEntry text_table[] = {
 
 }  // namespace
 
-const char* load_text(std::int32_t text_id) {
+const char* load_text(std::int32_t text_id)
+{
     const std::int32_t resource_id = text_id + settings.language;
     text_buffer[0] = '\0';
 #ifdef _WIN32

@@ -8,9 +8,7 @@
 
 namespace {
 
-void ignore_cell(std::int32_t, std::int32_t)
-{
-}
+void ignore_cell(std::int32_t, std::int32_t) {}
 
 void place(std::int32_t column, std::int32_t row, std::uint8_t shape)
 {
@@ -21,18 +19,24 @@ void place(std::int32_t column, std::int32_t row, std::uint8_t shape)
 std::uint8_t shape_for(std::int32_t openings)
 {
     switch (openings) {
-    case 1 | 4: return Horizontal;
-    case 2 | 8: return Vertical;
-    case 1 | 2: return ElbowWN;
-    case 1 | 8: return ElbowWS;
-    case 4 | 2: return ElbowEN;
-    case 4 | 8: return ElbowES;
-    default: return Cross;
+    case 1 | 4:
+        return Horizontal;
+    case 2 | 8:
+        return Vertical;
+    case 1 | 2:
+        return ElbowWN;
+    case 1 | 8:
+        return ElbowWS;
+    case 4 | 2:
+        return ElbowEN;
+    case 4 | 8:
+        return ElbowES;
+    default:
+        return Cross;
     }
 }
 
-std::int32_t side_towards(std::int32_t from_column, std::int32_t from_row, std::int32_t to_column,
-                          std::int32_t to_row)
+std::int32_t side_towards(std::int32_t from_column, std::int32_t from_row, std::int32_t to_column, std::int32_t to_row)
 {
     if (to_column < from_column) {
         return 1;
@@ -129,4 +133,4 @@ BENCHMARK(source_only);
 BENCHMARK(full_of_crosses);
 BENCHMARK(serpentine);
 
-} // namespace
+}  // namespace

@@ -38,9 +38,15 @@ void report(const char* name, std::vector<double> samples)
                 samples.back());
 }
 
-BOOL no_help(HWND, LPCSTR, UINT, ULONG_PTR) { return TRUE; }
+BOOL no_help(HWND, LPCSTR, UINT, ULONG_PTR)
+{
+    return TRUE;
+}
 
-LPARAM cell_position(int column, int row) { return MAKELPARAM(column * 32 + 16, row * 32 + 16); }
+LPARAM cell_position(int column, int row)
+{
+    return MAKELPARAM(column * 32 + 16, row * 32 + 16);
+}
 
 }  // namespace
 

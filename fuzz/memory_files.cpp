@@ -43,11 +43,13 @@ bool stream_used[8];
 // One fixed last-write time for every file, so that file_exists sees an existing file.
 const std::time_t write_time = std::time(nullptr);
 
-bool in_memory(const char* path) {
+bool in_memory(const char* path)
+{
     return std::strncmp(path, memory_folder, std::strlen(memory_folder)) == 0;
 }
 
-MemoryFile* find(const char* path, bool create) {
+MemoryFile* find(const char* path, bool create)
+{
     MemoryFile* free_slot = nullptr;
     for (MemoryFile& file : files) {
         if (!file.name.empty() && file.name == path) return &file;
@@ -60,7 +62,8 @@ MemoryFile* find(const char* path, bool create) {
     return nullptr;
 }
 
-ssize_t read_stream(void* cookie, char* buffer, std::size_t size) {
+ssize_t read_stream(void* cookie, char* buffer, std::size_t size)
+{
     OpenStream& stream = *static_cast<OpenStream*>(cookie);
     const std::string& bytes = stream.file->bytes;
     if (stream.position >= bytes.size()) return 0;
@@ -70,7 +73,8 @@ ssize_t read_stream(void* cookie, char* buffer, std::size_t size) {
     return static_cast<ssize_t>(count);
 }
 
-ssize_t write_stream(void* cookie, const char* buffer, std::size_t size) {
+ssize_t write_stream(void* cookie, const char* buffer, std::size_t size)
+{
     OpenStream& stream = *static_cast<OpenStream*>(cookie);
     std::string& bytes = stream.file->bytes;
     if (bytes.size() < stream.position + size) bytes.resize(stream.position + size);
@@ -79,7 +83,8 @@ ssize_t write_stream(void* cookie, const char* buffer, std::size_t size) {
     return static_cast<ssize_t>(size);
 }
 
-int seek_stream(void* cookie, off64_t* offset, int whence) {
+int seek_stream(void* cookie, off64_t* offset, int whence)
+{
     OpenStream& stream = *static_cast<OpenStream*>(cookie);
     const off64_t base = whence == SEEK_SET   ? 0
                          : whence == SEEK_CUR ? static_cast<off64_t>(stream.position)
@@ -93,20 +98,23 @@ int seek_stream(void* cookie, off64_t* offset, int whence) {
     return 0;
 }
 
-int close_stream(void* cookie) {
+int close_stream(void* cookie)
+{
     stream_used[static_cast<OpenStream*>(cookie) - streams] = false;
     return 0;
 }
 
 }  // namespace
 
-void set_memory_file(const char* path, const std::uint8_t* data, std::size_t size) {
+void set_memory_file(const char* path, const std::uint8_t* data, std::size_t size)
+{
     MemoryFile* file = find(path, true);
     file->bytes.assign(reinterpret_cast<const char*>(data), size);
     file->exists = true;
 }
 
-bool memory_file_bytes(const char* path, std::string& bytes) {
+bool memory_file_bytes(const char* path, std::string& bytes)
+{
     const MemoryFile* file = find(path, false);
     if (file == nullptr || !file->exists) return false;
     bytes = file->bytes;
@@ -116,7 +124,8 @@ bool memory_file_bytes(const char* path, std::string& bytes) {
 extern "C" {
 
 // "r+b" opens an existing file at its start; "w+b" creates or empties one.
-std::FILE* __wrap_fopen(const char* path, const char* mode) {
+std::FILE* __wrap_fopen(const char* path, const char* mode)
+{
     if (!in_memory(path)) return __real_fopen(path, mode);
     const bool create = mode[0] == 'w';
     MemoryFile* file = find(path, create);
@@ -142,7 +151,8 @@ std::FILE* __wrap_fopen(const char* path, const char* mode) {
     return stream;
 }
 
-int __wrap_stat(const char* path, struct stat* status) {
+int __wrap_stat(const char* path, struct stat* status)
+{
     if (!in_memory(path)) return __real_stat(path, status);
     const MemoryFile* file = find(path, false);
     if (file == nullptr || !file->exists) {
@@ -156,7 +166,8 @@ int __wrap_stat(const char* path, struct stat* status) {
     return 0;
 }
 
-int __wrap_rename(const char* from, const char* to) {
+int __wrap_rename(const char* from, const char* to)
+{
     if (!in_memory(from) && !in_memory(to)) return __real_rename(from, to);
     MemoryFile* source = find(from, false);
     MemoryFile* target = in_memory(to) && in_memory(from) ? find(to, true) : nullptr;
@@ -173,7 +184,8 @@ int __wrap_rename(const char* from, const char* to) {
     return 0;
 }
 
-int __wrap_remove(const char* path) {
+int __wrap_remove(const char* path)
+{
     if (!in_memory(path)) return __real_remove(path);
     MemoryFile* file = find(path, false);
     if (file == nullptr || !file->exists) {

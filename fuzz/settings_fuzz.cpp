@@ -18,32 +18,37 @@ struct Snapshot {
     ScoreTable table;
 };
 
-void check(bool condition, const char* what) {
+void check(bool condition, const char* what)
+{
     if (!condition) {
         std::fprintf(stderr, "settings_fuzz: %s\n", what);
         std::abort();
     }
 }
 
-std::string file_bytes(const std::string& path) {
+std::string file_bytes(const std::string& path)
+{
     std::string bytes;
     check(memory_file_bytes(path.c_str(), bytes), "written file is missing");
     return bytes;
 }
 
-void start_fresh() {
+void start_fresh()
+{
     settings = Settings{};
     clear_scores();
 }
 
 // Entries that every reader sees: those before the first free slot.
-std::int32_t used_slots(const ScoreTable& table) {
+std::int32_t used_slots(const ScoreTable& table)
+{
     std::int32_t used = 0;
     while (used < ScoreSlotCount && table.entries[used].score != 0) ++used;
     return used;
 }
 
-void check_state_is_sound() {
+void check_state_is_sound()
+{
     check(settings.language == LANGUAGE_FRENCH || settings.language == LANGUAGE_ENGLISH,
           "language is neither French nor English");
     for (const ScoreEntry& entry : score_table.entries) {
@@ -54,7 +59,8 @@ void check_state_is_sound() {
 }
 
 // The written file: CR LF after every line, three setting lines, one line per used slot.
-void check_file_shape(const std::string& bytes, std::int32_t used) {
+void check_file_shape(const std::string& bytes, std::int32_t used)
+{
     std::int32_t lines = 0;
     std::size_t start = 0;
     while (start < bytes.size()) {
@@ -72,7 +78,8 @@ void check_file_shape(const std::string& bytes, std::int32_t used) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     static const std::string input = std::string(memory_folder) + "input.ini";
     static const std::string first = std::string(memory_folder) + "first.ini";
     static const std::string second = std::string(memory_folder) + "second.ini";
@@ -99,8 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(used_slots(score_table) == used, "number of scores changed on the round trip");
     for (std::int32_t i = 0; i < used; ++i) {
         check(score_table.entries[i].score == read_once.table.entries[i].score, "score changed");
-        check(std::strcmp(score_table.entries[i].name, read_once.table.entries[i].name) == 0,
-              "name changed");
+        check(std::strcmp(score_table.entries[i].name, read_once.table.entries[i].name) == 0, "name changed");
     }
     write_settings(second.c_str());
     check(file_bytes(second) == first_bytes, "second write differs from the first");

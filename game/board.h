@@ -29,17 +29,7 @@ inline std::uint8_t& cell_at(std::int32_t column, std::int32_t row)
 }
 
 // The low four bits of a cell hold its shape; Empty is also the whole byte of an empty cell.
-enum ShapeCode : std::uint8_t {
-    Empty,
-    Horizontal,
-    Vertical,
-    ElbowWN,
-    ElbowWS,
-    ElbowEN,
-    ElbowES,
-    Cross,
-    Source
-};
+enum ShapeCode : std::uint8_t { Empty, Horizontal, Vertical, ElbowWN, ElbowWS, ElbowEN, ElbowES, Cross, Source };
 
 // A cell byte: the shape in bits 0-3, LitFlag, bits 5 and 6 always 0, VisitedFlag.
 inline constexpr std::uint8_t ShapeMask = 0x0F;
@@ -82,14 +72,22 @@ struct OpeningTable {
 constexpr std::uint8_t shape_openings(std::uint32_t value)
 {
     switch (value) {
-    case Horizontal: return LeavesWest | LeavesEast;
-    case Vertical: return LeavesNorth | LeavesSouth;
-    case ElbowWN: return LeavesWest | LeavesNorth;
-    case ElbowWS: return LeavesWest | LeavesSouth;
-    case ElbowEN: return LeavesEast | LeavesNorth;
-    case ElbowES: return LeavesEast | LeavesSouth;
-    case Cross: return LeavesWest | LeavesNorth | LeavesEast | LeavesSouth;
-    default: return 0;
+    case Horizontal:
+        return LeavesWest | LeavesEast;
+    case Vertical:
+        return LeavesNorth | LeavesSouth;
+    case ElbowWN:
+        return LeavesWest | LeavesNorth;
+    case ElbowWS:
+        return LeavesWest | LeavesSouth;
+    case ElbowEN:
+        return LeavesEast | LeavesNorth;
+    case ElbowES:
+        return LeavesEast | LeavesSouth;
+    case Cross:
+        return LeavesWest | LeavesNorth | LeavesEast | LeavesSouth;
+    default:
+        return 0;
     }
 }
 
@@ -97,8 +95,8 @@ constexpr OpeningTable make_opening_table()
 {
     OpeningTable table{};
     for (std::uint32_t byte = 0; byte < 256; ++byte) {
-        table.bits[byte] = static_cast<std::uint8_t>(shape_openings(byte & LeavingMask) |
-                                                     (shape_openings(byte & EnteringMask) << 4));
+        table.bits[byte] =
+            static_cast<std::uint8_t>(shape_openings(byte & LeavingMask) | (shape_openings(byte & EnteringMask) << 4));
     }
     return table;
 }

@@ -6,9 +6,7 @@
 
 namespace {
 
-void ignore_cell(std::int32_t, std::int32_t)
-{
-}
+void ignore_cell(std::int32_t, std::int32_t) {}
 
 // The observer of the pass under way; the walkers take only a position.
 void (*lit_observer)(std::int32_t column, std::int32_t row) = ignore_cell;
@@ -43,8 +41,8 @@ void refresh_board_sides()
 // Per side, indexed by its Leaves* bit (the other entries are never read): how far the byte index moves
 // to the neighbour on that side, and the neighbour's side that faces back across the edge.
 constexpr std::int32_t index_steps[LeavesSouth + 1] = {0, -ColumnStride, -1, 0, ColumnStride, 0, 0, 0, 1};
-constexpr std::uint8_t opposite_sides[LeavesSouth + 1] = {
-    0, LeavesEast, LeavesSouth, 0, LeavesWest, 0, 0, 0, LeavesNorth};
+constexpr std::uint8_t opposite_sides[LeavesSouth + 1] = {0, LeavesEast, LeavesSouth, 0,          LeavesWest,
+                                                          0, 0,          0,           LeavesNorth};
 
 // The first side of a set in the walk's order: the Leaves* bits rise west, north, east, south.
 inline std::uint32_t lowest_side(std::uint32_t sides)
@@ -103,7 +101,7 @@ void spread(std::int32_t index, std::uint32_t back_side)
     }
 }
 
-} // namespace
+}  // namespace
 
 // The bounds are copied first: a byte store may alias them, which would force a reload every cell.
 void clear_visited()

@@ -16,7 +16,7 @@ std::uint32_t calendar_seconds()
     return static_cast<std::uint32_t>(std::time(nullptr));
 }
 
-} // namespace
+}  // namespace
 
 std::uint32_t (*clock_seconds)() = calendar_seconds;
 

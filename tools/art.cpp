@@ -5,10 +5,9 @@
 #include <cstring>
 
 const std::uint8_t vga_palette[16][3] = {
-    {0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
-    {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
-    {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
-    {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+    {0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128}, {128, 0, 128},
+    {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0}, {255, 255, 0},
+    {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255},
 };
 
 // What a pixel of a tile is; the colour is chosen last, so a lit tile can differ from its
@@ -38,10 +37,22 @@ static Role roles[32][32];
 static void side_to_xy(Side side, std::int32_t along, std::int32_t across, std::int32_t& x, std::int32_t& y)
 {
     switch (side) {
-    case West: x = along; y = across; break;
-    case East: x = 31 - along; y = across; break;
-    case North: x = across; y = along; break;
-    case South: x = across; y = 31 - along; break;
+    case West:
+        x = along;
+        y = across;
+        break;
+    case East:
+        x = 31 - along;
+        y = across;
+        break;
+    case North:
+        x = across;
+        y = along;
+        break;
+    case South:
+        x = across;
+        y = 31 - along;
+        break;
     }
 }
 
@@ -176,15 +187,15 @@ std::int32_t tile_resource_id(std::int32_t index)
 void draw_tile(std::int32_t index, Picture& picture)
 {
     static const std::int32_t openings[9] = {
-        0,                                          // empty
-        OpenWest | OpenEast,                        // Horizontal
-        OpenNorth | OpenSouth,                      // Vertical
-        OpenWest | OpenNorth,                       // ElbowWN
-        OpenWest | OpenSouth,                       // ElbowWS
-        OpenEast | OpenNorth,                       // ElbowEN
-        OpenEast | OpenSouth,                       // ElbowES
-        OpenWest | OpenNorth | OpenEast | OpenSouth, // Cross
-        OpenWest | OpenNorth | OpenEast,            // Source, with its foot below
+        0,                                            // empty
+        OpenWest | OpenEast,                          // Horizontal
+        OpenNorth | OpenSouth,                        // Vertical
+        OpenWest | OpenNorth,                         // ElbowWN
+        OpenWest | OpenSouth,                         // ElbowWS
+        OpenEast | OpenNorth,                         // ElbowEN
+        OpenEast | OpenSouth,                         // ElbowES
+        OpenWest | OpenNorth | OpenEast | OpenSouth,  // Cross
+        OpenWest | OpenNorth | OpenEast,              // Source, with its foot below
     };
     std::int32_t shape = index <= 8 ? index : index - 8;
     bool lit = index > 8;
@@ -193,10 +204,18 @@ void draw_tile(std::int32_t index, Picture& picture)
     std::memset(roles, Ground, sizeof roles);
     draw_dotted_edges();
     switch (shape) {
-    case 3: draw_bend(0, 0); break;
-    case 4: draw_bend(0, 32); break;
-    case 5: draw_bend(32, 0); break;
-    case 6: draw_bend(32, 32); break;
+    case 3:
+        draw_bend(0, 0);
+        break;
+    case 4:
+        draw_bend(0, 32);
+        break;
+    case 5:
+        draw_bend(32, 0);
+        break;
+    case 6:
+        draw_bend(32, 32);
+        break;
     default:
         for (std::int32_t side = 0; side < 4; ++side) {
             if (open & (1 << side)) {

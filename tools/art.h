@@ -6,8 +6,22 @@
 
 // Palette indices of the standard 16-colour VGA palette, in its usual order.
 enum PaletteIndex : std::uint8_t {
-    Black, DarkRed, DarkGreen, Olive, Navy, Purple, Teal, LightGrey,
-    DarkGrey, Red, Green, Yellow, Blue, Magenta, Cyan, White
+    Black,
+    DarkRed,
+    DarkGreen,
+    Olive,
+    Navy,
+    Purple,
+    Teal,
+    LightGrey,
+    DarkGrey,
+    Red,
+    Green,
+    Yellow,
+    Blue,
+    Magenta,
+    Cyan,
+    White
 };
 
 // Red, green, blue of each palette index.

@@ -33,7 +33,7 @@ void copy_tile(HDC target, HDC memory, HBITMAP tile, std::int32_t x, std::int32_
     BitBlt(target, x, y, board.cell_size, board.cell_size, memory, 0, 0, SRCCOPY);
 }
 
-} // namespace
+}  // namespace
 
 HBITMAP tile_for_cell(std::int32_t column, std::int32_t row)
 {

@@ -86,7 +86,7 @@ void create_status_bar()
     SendMessageA(status_bar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(right_edges));
 }
 
-} // namespace
+}  // namespace
 
 void derive_paths()
 {
@@ -113,8 +113,8 @@ std::int32_t init_application(HINSTANCE previous_instance, LPSTR, int show_comma
     // An empty path names no file, so the defaults apply.
     read_settings(settings_path);
 
-    main_window = CreateWindowExA(0, ClassName, ClassName, MainWindowStyle, 0, 0, 200, 200, nullptr,
-                                  nullptr, instance_handle, nullptr);
+    main_window = CreateWindowExA(0, ClassName, ClassName, MainWindowStyle, 0, 0, 200, 200, nullptr, nullptr,
+                                  instance_handle, nullptr);
     if (main_window == nullptr) {
         return -1;
     }
@@ -224,9 +224,9 @@ void center_window(HWND window, HWND owner)
     if (owner != nullptr && !GetWindowRect(owner, &reference)) {
         reference = {0, 0, screen_width, screen_height};
     }
-    const int x = centred_position(reference.left, reference.right - reference.left, outer.right - outer.left,
-                                   screen_width);
-    const int y = centred_position(reference.top, reference.bottom - reference.top, outer.bottom - outer.top,
-                                   screen_height);
+    const int x =
+        centred_position(reference.left, reference.right - reference.left, outer.right - outer.left, screen_width);
+    const int y =
+        centred_position(reference.top, reference.bottom - reference.top, outer.bottom - outer.top, screen_height);
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }

@@ -24,7 +24,8 @@ constexpr char ellipsis[] = "...";
 
 #ifndef _WIN32
 // FAT date and time of a broken-down local time; 0 when the year lies outside 1980 to 2107.
-std::uint32_t pack_fat_time(const std::tm& local) {
+std::uint32_t pack_fat_time(const std::tm& local)
+{
     const int year = local.tm_year + 1900;
     if (year < 1980 || year > 2107) {
         return 0;
@@ -40,7 +41,8 @@ std::uint32_t pack_fat_time(const std::tm& local) {
 #endif
 
 // The packed value as the signed result, with 0 turned into -1.
-std::int32_t packed_result(std::uint32_t packed) {
+std::int32_t packed_result(std::uint32_t packed)
+{
     if (packed == 0) {
         return -1;
     }
@@ -51,7 +53,8 @@ std::int32_t packed_result(std::uint32_t packed) {
 
 }  // namespace
 
-std::int32_t file_exists(const char* path) {
+std::int32_t file_exists(const char* path)
+{
 #ifdef _WIN32
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(path, &found);
@@ -70,8 +73,7 @@ std::int32_t file_exists(const char* path) {
     FILETIME local;
     WORD date = 0;
     WORD time = 0;
-    if (!FileTimeToLocalFileTime(&found.ftLastWriteTime, &local) ||
-        !FileTimeToDosDateTime(&local, &date, &time)) {
+    if (!FileTimeToLocalFileTime(&found.ftLastWriteTime, &local) || !FileTimeToDosDateTime(&local, &date, &time)) {
         return -1;
     }
     return packed_result(static_cast<std::uint32_t>(date) << 16 | time);
@@ -89,13 +91,15 @@ std::int32_t file_exists(const char* path) {
 #endif
 }
 
-void append_char(char* text, char c) {
+void append_char(char* text, char c)
+{
     const std::size_t length = std::strlen(text);
     text[length] = c;
     text[length + 1] = '\0';
 }
 
-char* set_extension(char* path, const char* extension) {
+char* set_extension(char* path, const char* extension)
+{
     const std::int32_t length = static_cast<std::int32_t>(std::strlen(path));
     const char* last_dot = std::strrchr(path, '.');
     if (last_dot != nullptr && last_dot - path >= length - 4) {
@@ -112,7 +116,8 @@ char* set_extension(char* path, const char* extension) {
     return path;
 }
 
-std::FILE* open_or_die(const char* path, const char* mode) {
+std::FILE* open_or_die(const char* path, const char* mode)
+{
     std::FILE* stream = std::fopen(path, mode);
     if (stream == nullptr) {
         report_open_failure(path);
@@ -120,7 +125,8 @@ std::FILE* open_or_die(const char* path, const char* mode) {
     return stream;
 }
 
-void report_open_failure(const char* path) {
+void report_open_failure(const char* path)
+{
     char message[MessageBufferSize];
     const std::size_t prefix_length = sizeof open_failure_prefix - 1;
     const std::size_t room = sizeof message - prefix_length - 1;
@@ -142,7 +148,8 @@ void report_open_failure(const char* path) {
     fatal_error(message);
 }
 
-void fatal_error(const char* message) {
+void fatal_error(const char* message)
+{
 #ifdef _WIN32
     // After the main window's destroy handling a quit message is pending; a message box would see
     // it and vanish at once, so the report could never be read. We exit anyway: drop it.
@@ -156,7 +163,8 @@ void fatal_error(const char* message) {
     std::exit(1);
 }
 
-std::int32_t trim_leading_spaces(char* text) {
+std::int32_t trim_leading_spaces(char* text)
+{
     std::size_t skipped = 0;
     while (text[skipped] == ' ') {
         ++skipped;
@@ -168,7 +176,8 @@ std::int32_t trim_leading_spaces(char* text) {
     return 1;
 }
 
-void trim_trailing_spaces(char* text) {
+void trim_trailing_spaces(char* text)
+{
     std::size_t length = std::strlen(text);
     while (length > 0 && text[length - 1] == ' ') {
         --length;

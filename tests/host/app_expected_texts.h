@@ -17,7 +17,9 @@ inline const ExpectedText expected_texts[] = {
     {411, "Quitter", "Quit"},
     {420, "Param\xE8tres du jeu", "Game settings"},
     {421, "Afficher scores", "Display scores"},
-    {422, "English", "Fran\xE7" "ais"},
+    {422, "English",
+     "Fran\xE7"
+     "ais"},
     {430, "A propos de l'Ondulor", "About the Ondulor"},
     {431, "Aide", "Help"},
     {450, "Ondulor\nVersion 1.0", "Ondulor\nVersion 1.0"},
@@ -34,16 +36,28 @@ inline const ExpectedText expected_texts[] = {
     {509, "Meilleurs scores", "Best Scores"},
     {510, "Bravo,\n\nvous avez marqu\xE9 %d points \nen %02d' %02d\".",
      "Congratulations,\n\nyou scored %d points \nin %02d' %02d\"."},
-    {516, "Partie termin\xE9" "e", "Game over"},
+    {516,
+     "Partie termin\xE9"
+     "e",
+     "Game over"},
     {517, "Effacer les scores", "Reset Scores"},
     {518, "Points : %d", "Points: %d"},
-    {519, "Dur\xE9" "e=%d", "Duration=%d"},
+    {519,
+     "Dur\xE9"
+     "e=%d",
+     "Duration=%d"},
     {550, "Param\xE9trage du jeu", "Game Settings"},
     {551, "Effets sonores", "Sound effects"},
     {552, "Langue d'affichage", "Working language"},
     {553, "Anglais", "English"},
-    {554, "Fran\xE7" "ais", "French"},
-    {555, "Dur\xE9" "e de jeu (en s.)", "Duration (in s.)"},
+    {554,
+     "Fran\xE7"
+     "ais",
+     "French"},
+    {555,
+     "Dur\xE9"
+     "e de jeu (en s.)",
+     "Duration (in s.)"},
 };
 
 #endif

@@ -9,7 +9,8 @@
 
 namespace {
 
-std::string with_extension(const char* path, const char* extension) {
+std::string with_extension(const char* path, const char* extension)
+{
     char buffer[300];
     std::strcpy(buffer, path);
     char* result = set_extension(buffer, extension);
@@ -17,7 +18,8 @@ std::string with_extension(const char* path, const char* extension) {
     return buffer;
 }
 
-TEST(SetExtension, ReplacesAnExtensionOfAtMostThreeCharacters) {
+TEST(SetExtension, ReplacesAnExtensionOfAtMostThreeCharacters)
+{
     EXPECT_EQ(with_extension("C:\\Games\\ondulor.exe", "INI"), "C:\\Games\\ondulor.ini");
     EXPECT_EQ(with_extension("C:\\Games\\ondulor.exe", "HLP"), "C:\\Games\\ondulor.hlp");
     EXPECT_EQ(with_extension("C:\\Games\\ondulor.hlp", "INI"), "C:\\Games\\ondulor.ini");
@@ -26,13 +28,15 @@ TEST(SetExtension, ReplacesAnExtensionOfAtMostThreeCharacters) {
     EXPECT_EQ(with_extension(".", "ini"), ".ini");
 }
 
-TEST(SetExtension, AppendsWhenThereIsNoShortExtension) {
+TEST(SetExtension, AppendsWhenThereIsNoShortExtension)
+{
     EXPECT_EQ(with_extension("C:\\Games\\ondulor", "INI"), "C:\\Games\\ondulor.ini");
     EXPECT_EQ(with_extension("page.html", "INI"), "page.html.ini");
     EXPECT_EQ(with_extension("", "INI"), ".ini");
 }
 
-TEST(SetExtension, OnlyThePositionOfTheLastDotCounts) {
+TEST(SetExtension, OnlyThePositionOfTheLastDotCounts)
+{
     EXPECT_EQ(with_extension("C:\\A.B\\C", "INI"), "C:\\A.ini");
     EXPECT_EQ(with_extension("C:\\A.BCD\\C", "INI"), "C:\\A.BCD\\C.ini");
     // Dots in folder names: the first dot of the path is not the one that counts.
@@ -42,7 +46,8 @@ TEST(SetExtension, OnlyThePositionOfTheLastDotCounts) {
     EXPECT_EQ(with_extension("C:\\j.smith\\ondulor.exe", "HLP"), "C:\\j.smith\\ondulor.hlp");
 }
 
-TEST(SetExtension, WritesLowerCaseAndLeavesTheCallersTextAlone) {
+TEST(SetExtension, WritesLowerCaseAndLeavesTheCallersTextAlone)
+{
     const char extension[] = "HlP";
     EXPECT_EQ(with_extension("x.exe", extension), "x.hlp");
     EXPECT_STREQ(extension, "HlP");
@@ -51,14 +56,16 @@ TEST(SetExtension, WritesLowerCaseAndLeavesTheCallersTextAlone) {
     EXPECT_EQ(with_extension("x.exe", "LONGER"), "x.lon");
 }
 
-TEST(AppendChar, AddsOneCharacterAndTheTerminator) {
+TEST(AppendChar, AddsOneCharacterAndTheTerminator)
+{
     char text[8] = "ab\0xxxx";
     append_char(text, 'c');
     EXPECT_STREQ(text, "abc");
     EXPECT_EQ(text[4], 'x');
 }
 
-TEST(Trim, LeadingBlanksOnly) {
+TEST(Trim, LeadingBlanksOnly)
+{
     char text[32] = "   ";
     EXPECT_EQ(trim_leading_spaces(text), 1);
     EXPECT_STREQ(text, "");
@@ -72,7 +79,8 @@ TEST(Trim, LeadingBlanksOnly) {
     EXPECT_STREQ(text, "\tAnn");
 }
 
-TEST(Trim, TrailingBlanksOnly) {
+TEST(Trim, TrailingBlanksOnly)
+{
     char text[32] = "";
     trim_trailing_spaces(text);
     EXPECT_STREQ(text, "");
@@ -87,13 +95,15 @@ TEST(Trim, TrailingBlanksOnly) {
     EXPECT_STREQ(text, "Ann\t");
 }
 
-std::uint32_t fat(int year, int month, int day, int hour, int minute, int second) {
+std::uint32_t fat(int year, int month, int day, int hour, int minute, int second)
+{
     return static_cast<std::uint32_t>(year - 1980) << 25 | static_cast<std::uint32_t>(month) << 21 |
            static_cast<std::uint32_t>(day) << 16 | static_cast<std::uint32_t>(hour) << 11 |
            static_cast<std::uint32_t>(minute) << 5 | static_cast<std::uint32_t>(second / 2);
 }
 
-TEST(FileExists, MissingFilesAndDirectoriesGiveZero) {
+TEST(FileExists, MissingFilesAndDirectoriesGiveZero)
+{
     TempFolder dir;
     EXPECT_EQ(file_exists(dir.file("missing.ini").c_str()), 0);
     EXPECT_EQ(file_exists(dir.path().c_str()), 0);
@@ -101,7 +111,8 @@ TEST(FileExists, MissingFilesAndDirectoriesGiveZero) {
     EXPECT_EQ(file_exists(""), 0);
 }
 
-TEST(FileExists, GivesTheLocalLastWriteTimeInFatPacking) {
+TEST(FileExists, GivesTheLocalLastWriteTimeInFatPacking)
+{
     TempFolder dir;
     const std::string path = dir.file("a.ini");
     write_bytes(path, "x");
@@ -116,7 +127,8 @@ TEST(FileExists, GivesTheLocalLastWriteTimeInFatPacking) {
     EXPECT_EQ(static_cast<std::uint32_t>(late), fat(2050, 12, 31, 23, 59, 58));
 }
 
-TEST(FileExists, TimesTheFatFormCannotHoldGiveMinusOne) {
+TEST(FileExists, TimesTheFatFormCannotHoldGiveMinusOne)
+{
     TempFolder dir;
     const std::string path = dir.file("old.ini");
     write_bytes(path, "x");
@@ -128,13 +140,15 @@ TEST(FileExists, TimesTheFatFormCannotHoldGiveMinusOne) {
 
 const std::string open_failure_prefix = "Erreur \xE0 l'ouverture du fichier : ";
 
-TEST(FatalPaths, FatalErrorPrintsTheMessageAndExitsOne) {
+TEST(FatalPaths, FatalErrorPrintsTheMessageAndExitsOne)
+{
     const ChildResult result = run_in_child([] { fatal_error("Disque plein"); });
     EXPECT_EQ(result.exit_code, 1);
     EXPECT_EQ(result.err, "Disque plein\n");
 }
 
-TEST(FatalPaths, OpenOrDieOpensOrReportsThePath) {
+TEST(FatalPaths, OpenOrDieOpensOrReportsThePath)
+{
     TempFolder dir;
     const std::string present = dir.file("present.ini");
     write_bytes(present, "Langue=0\r\n");
@@ -152,7 +166,8 @@ TEST(FatalPaths, OpenOrDieOpensOrReportsThePath) {
     EXPECT_FALSE(path_exists(missing));
 }
 
-TEST(FatalPaths, LongPathsAreShortenedToFitTheMessage) {
+TEST(FatalPaths, LongPathsAreShortenedToFitTheMessage)
+{
     const std::string fits(221, 'a');
     ChildResult result = run_in_child([&] { report_open_failure(fits.c_str()); });
     EXPECT_EQ(result.exit_code, 1);

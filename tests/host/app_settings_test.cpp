@@ -33,7 +33,8 @@ struct ModelState {
 
 // The lines as a 64-byte fgets buffer receives them: 63-byte pieces, each ending after a LF at the
 // latest; an embedded NUL ends the text the reader sees.
-std::vector<std::string> model_lines(const std::string& bytes) {
+std::vector<std::string> model_lines(const std::string& bytes)
+{
     std::vector<std::string> lines;
     std::size_t pos = 0;
     while (pos < bytes.size()) {
@@ -48,7 +49,8 @@ std::vector<std::string> model_lines(const std::string& bytes) {
     return lines;
 }
 
-std::int32_t model_decimal(const std::string& text) {
+std::int32_t model_decimal(const std::string& text)
+{
     std::size_t i = 0;
     while (i < text.size() && std::string(" \t\n\v\f\r").find(text[i]) != std::string::npos) ++i;
     bool negative = false;
@@ -64,7 +66,8 @@ std::int32_t model_decimal(const std::string& text) {
     return static_cast<std::int32_t>(value);
 }
 
-ModelState model_read(const std::string& bytes, ModelState state) {
+ModelState model_read(const std::string& bytes, ModelState state)
+{
     const std::vector<std::string> lines = model_lines(bytes);
     std::size_t next = 0;
     std::int32_t* fields[3] = {&state.language, &state.duration, &state.sound};
@@ -92,10 +95,14 @@ ModelState model_read(const std::string& bytes, ModelState state) {
     return state;
 }
 
-std::string model_write(const ModelState& state) {
+std::string model_write(const ModelState& state)
+{
     const bool english = state.language == 1000;
     std::string out = (english ? "Language=" : "Langue=") + std::to_string(state.language) + "\r\n";
-    out += (english ? "Duration=" : "Dur\xE9" "e=") + std::to_string(state.duration) + "\r\n";
+    out += (english ? "Duration="
+                    : "Dur\xE9"
+                      "e=") +
+           std::to_string(state.duration) + "\r\n";
     out += (english ? "Sound=" : "Son=") + std::to_string(state.sound) + "\r\n";
     for (const ModelEntry& entry : state.entries) {
         if (entry.score == 0) break;
@@ -104,7 +111,8 @@ std::string model_write(const ModelState& state) {
     return out;
 }
 
-ModelState current_state() {
+ModelState current_state()
+{
     ModelState state;
     state.language = settings.language;
     state.duration = settings.duration;
@@ -116,7 +124,8 @@ ModelState current_state() {
     return state;
 }
 
-void expect_state(const ModelState& expected, const ModelState& actual) {
+void expect_state(const ModelState& expected, const ModelState& actual)
+{
     EXPECT_EQ(actual.language, expected.language);
     EXPECT_EQ(actual.duration, expected.duration);
     EXPECT_EQ(actual.sound, expected.sound);
@@ -137,7 +146,8 @@ protected:
     std::string path() const { return dir.file("ondulor.ini"); }
 
     // Reads bytes from a fresh start and checks the result against the model.
-    ModelState read_and_check(const std::string& bytes) {
+    ModelState read_and_check(const std::string& bytes)
+    {
         reset_app_state();
         write_bytes(path(), bytes);
         read_settings(path().c_str());
@@ -146,7 +156,8 @@ protected:
         return actual;
     }
 
-    std::string write_now() {
+    std::string write_now()
+    {
         write_settings(path().c_str());
         EXPECT_FALSE(path_exists(path() + ".tmp"));
         return read_bytes(path());
@@ -155,32 +166,37 @@ protected:
     TempFolder dir;
 };
 
-void set_alice_and_bob(std::int32_t language) {
+void set_alice_and_bob(std::int32_t language)
+{
     settings = Settings{language, 90, 1};
     score_table.entries[0] = ScoreEntry{250, "Alice"};
     score_table.entries[1] = ScoreEntry{120, "Bob"};
 }
 
-TEST_F(SettingsFile, WrittenBytesInBothLanguages) {
+TEST_F(SettingsFile, WrittenBytesInBothLanguages)
+{
     set_alice_and_bob(LANGUAGE_ENGLISH);
     EXPECT_EQ(write_now(), "Language=1000\r\nDuration=90\r\nSound=1\r\n250,Alice\r\n120,Bob\r\n");
     set_alice_and_bob(LANGUAGE_FRENCH);
-    EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9" "e=90\r\nSon=1\r\n250,Alice\r\n120,Bob\r\n");
+    EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9"
+                           "e=90\r\nSon=1\r\n250,Alice\r\n120,Bob\r\n");
 }
 
-TEST_F(SettingsFile, FilesOfBothLanguagesReadTheSame) {
-    const ModelState french = read_and_check("Langue=0\r\nDur\xE9" "e=90\r\nSon=1\r\n250,Alice\r\n120,Bob\r\n");
+TEST_F(SettingsFile, FilesOfBothLanguagesReadTheSame)
+{
+    const ModelState french = read_and_check("Langue=0\r\nDur\xE9"
+                                             "e=90\r\nSon=1\r\n250,Alice\r\n120,Bob\r\n");
     EXPECT_EQ(french.language, 0);
     EXPECT_EQ(french.duration, 90);
     EXPECT_EQ(french.sound, 1);
     EXPECT_EQ(french.entries[0].name, "Alice");
     EXPECT_EQ(french.entries[1].score, 120);
-    const ModelState english =
-        read_and_check("Language=0\r\nDuration=90\r\nSound=1\r\n250,Alice\r\n120,Bob\r\n");
+    const ModelState english = read_and_check("Language=0\r\nDuration=90\r\nSound=1\r\n250,Alice\r\n120,Bob\r\n");
     expect_state(french, english);
 }
 
-TEST_F(SettingsFile, NoFileGivesDefaultsAndLeavesTheTableAlone) {
+TEST_F(SettingsFile, NoFileGivesDefaultsAndLeavesTheTableAlone)
+{
     score_table.entries[0] = ScoreEntry{5, "Kept"};
     read_settings(path().c_str());
     EXPECT_EQ(settings.language, LANGUAGE_ENGLISH);
@@ -193,7 +209,8 @@ TEST_F(SettingsFile, NoFileGivesDefaultsAndLeavesTheTableAlone) {
     EXPECT_EQ(write_now(), "Language=1000\r\nDuration=90\r\nSound=0\r\n");
 }
 
-TEST_F(SettingsFile, EmptyFileIsFrenchWithZeroDuration) {
+TEST_F(SettingsFile, EmptyFileIsFrenchWithZeroDuration)
+{
     const ModelState state = read_and_check("");
     EXPECT_EQ(state.language, 0);
     EXPECT_EQ(state.duration, 0);
@@ -201,7 +218,8 @@ TEST_F(SettingsFile, EmptyFileIsFrenchWithZeroDuration) {
     EXPECT_EQ(state.entries[0].score, 0);
 }
 
-TEST_F(SettingsFile, LanguageFixUp) {
+TEST_F(SettingsFile, LanguageFixUp)
+{
     EXPECT_EQ(read_and_check("Language=5\r\n").language, 1000);
     EXPECT_EQ(read_and_check("Langue=42\r\n").language, 1000);
     EXPECT_EQ(read_and_check("Language=-1000\r\n").language, 1000);
@@ -215,18 +233,19 @@ TEST_F(SettingsFile, LanguageFixUp) {
     EXPECT_EQ(read_and_check("Language= \t\r\v\f1000\r\n").language, 1000);
 }
 
-TEST_F(SettingsFile, SettingValuesGetNoRangeTest) {
+TEST_F(SettingsFile, SettingValuesGetNoRangeTest)
+{
     const ModelState state = read_and_check("Language=1000\r\nDuration=15\r\nSound=7\r\n");
     EXPECT_EQ(state.duration, 15);
     EXPECT_EQ(state.sound, 7);
     EXPECT_EQ(read_and_check("Language=0\r\nDuration=-4\r\n").duration, -4);
 }
 
-TEST_F(SettingsFile, HugeNumbersSaturate) {
-    ModelState state = read_and_check(
-        "Language=99999999999999999999000\r\nDuration=2147483648\r\nSound=-2147483649\r\n"
-        "99999999999,Big\r\n-99999999999,Small\r\n2147483647,Max\r\n-2147483648,Min\r\n"
-        "000000000000000000000000000012,Zeros\r\n");
+TEST_F(SettingsFile, HugeNumbersSaturate)
+{
+    ModelState state = read_and_check("Language=99999999999999999999000\r\nDuration=2147483648\r\nSound=-2147483649\r\n"
+                                      "99999999999,Big\r\n-99999999999,Small\r\n2147483647,Max\r\n-2147483648,Min\r\n"
+                                      "000000000000000000000000000012,Zeros\r\n");
     EXPECT_EQ(state.language, 1000);
     EXPECT_EQ(state.duration, INT32_MAX);
     EXPECT_EQ(state.sound, INT32_MIN);
@@ -235,12 +254,12 @@ TEST_F(SettingsFile, HugeNumbersSaturate) {
     EXPECT_EQ(state.entries[2].score, INT32_MAX);
     EXPECT_EQ(state.entries[3].score, INT32_MIN);
     EXPECT_EQ(state.entries[4].score, 12);
-    EXPECT_EQ(write_now(),
-              "Language=1000\r\nDuration=2147483647\r\nSound=-2147483648\r\n2147483647,Big\r\n"
-              "-2147483648,Small\r\n2147483647,Max\r\n-2147483648,Min\r\n12,Zeros\r\n");
+    EXPECT_EQ(write_now(), "Language=1000\r\nDuration=2147483647\r\nSound=-2147483648\r\n2147483647,Big\r\n"
+                           "-2147483648,Small\r\n2147483647,Max\r\n-2147483648,Min\r\n12,Zeros\r\n");
 }
 
-TEST_F(SettingsFile, ScoreLineFirstShiftsEverything) {
+TEST_F(SettingsFile, ScoreLineFirstShiftsEverything)
+{
     const ModelState state = read_and_check("250,Alice\r\n120,Bob\r\n90,Carl\r\n80,Dora\r\n");
     EXPECT_EQ(state.language, 0);
     EXPECT_EQ(state.duration, 0);
@@ -250,11 +269,11 @@ TEST_F(SettingsFile, ScoreLineFirstShiftsEverything) {
     EXPECT_EQ(state.entries[1].score, 0);
 }
 
-TEST_F(SettingsFile, LongLinesArriveIn63BytePieces) {
+TEST_F(SettingsFile, LongLinesArriveIn63BytePieces)
+{
     // 75 bytes: the first 63 are the language line, the rest (blanks, CR LF) the duration line.
     const std::string long_first = "Language=1000" + std::string(60, ' ') + "\r\n";
-    const ModelState state =
-        read_and_check(long_first + "Duration=45\r\nSound=1\r\n300,Eve\r\n");
+    const ModelState state = read_and_check(long_first + "Duration=45\r\nSound=1\r\n300,Eve\r\n");
     EXPECT_EQ(state.language, 1000);
     EXPECT_EQ(state.duration, 0);
     EXPECT_EQ(state.sound, 45);
@@ -270,30 +289,34 @@ TEST_F(SettingsFile, LongLinesArriveIn63BytePieces) {
     EXPECT_EQ(split.entries[2].score, 0);
 }
 
-TEST_F(SettingsFile, ScoreLineOddities) {
+TEST_F(SettingsFile, ScoreLineOddities)
+{
     ModelState state = read_and_check("L=0\r\nD=60\r\nS=0\r\n250,Ann,Lee\r\n,Bob\r\n7,Carl\r\n");
     EXPECT_EQ(state.entries[0].name, "Ann,Lee");
     EXPECT_EQ(state.entries[1].score, 0);
     EXPECT_EQ(state.entries[1].name, "Bob");
     EXPECT_EQ(state.entries[2].score, 7);
-    EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9" "e=60\r\nSon=0\r\n250,Ann,Lee\r\n");
+    EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9"
+                           "e=60\r\nSon=0\r\n250,Ann,Lee\r\n");
 
     state = read_and_check("L=0\r\nD=60\r\nS=0\r\n250\r\n120,Bob\r\n");
     EXPECT_EQ(state.entries[0].score, 250);
     EXPECT_EQ(state.entries[0].name, "");
     EXPECT_EQ(state.entries[1].score, 0);
-    EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9" "e=60\r\nSon=0\r\n250,\r\n");
+    EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9"
+                           "e=60\r\nSon=0\r\n250,\r\n");
 
     state = read_and_check("L=0\r\nD=60\r\nS=0\r\n-15,Neg\r\n 42,Spaced\r\n+3,Plus\r\n\v\f-8,Ff\r\n");
     EXPECT_EQ(state.entries[0].score, -15);
     EXPECT_EQ(state.entries[1].score, 42);
     EXPECT_EQ(state.entries[2].score, 3);
     EXPECT_EQ(state.entries[3].score, -8);
-    EXPECT_EQ(write_now(),
-              "Langue=0\r\nDur\xE9" "e=60\r\nSon=0\r\n-15,Neg\r\n42,Spaced\r\n3,Plus\r\n-8,Ff\r\n");
+    EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9"
+                           "e=60\r\nSon=0\r\n-15,Neg\r\n42,Spaced\r\n3,Plus\r\n-8,Ff\r\n");
 }
 
-TEST_F(SettingsFile, WithoutCommaTheEntryKeepsItsPreviousName) {
+TEST_F(SettingsFile, WithoutCommaTheEntryKeepsItsPreviousName)
+{
     write_bytes(path(), "L=1000\r\nD=60\r\nS=0\r\n31\r\n");
     score_table.entries[0] = ScoreEntry{9, "Earlier"};
     read_settings(path().c_str());
@@ -301,27 +324,29 @@ TEST_F(SettingsFile, WithoutCommaTheEntryKeepsItsPreviousName) {
     EXPECT_STREQ(score_table.entries[0].name, "Earlier");
 }
 
-TEST_F(SettingsFile, NamesLoseTheirLineEnds) {
-    ModelState state =
-        read_and_check("L=0\nD=60\nS=0\n10,Bare\n20,Mixed\r\r\n30,In\rside\r\n35,Bo\rb\n40,Last");
+TEST_F(SettingsFile, NamesLoseTheirLineEnds)
+{
+    ModelState state = read_and_check("L=0\nD=60\nS=0\n10,Bare\n20,Mixed\r\r\n30,In\rside\r\n35,Bo\rb\n40,Last");
     EXPECT_EQ(state.entries[0].name, "Bare");
     EXPECT_EQ(state.entries[1].name, "Mixed\r");  // only the last CR ends a name
     EXPECT_EQ(state.entries[2].name, "In\rside");
     EXPECT_EQ(state.entries[3].name, "Bo");  // its one CR is its last: the name ends there
     EXPECT_EQ(state.entries[4].name, "Last");
-    EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9" "e=60\r\nSon=0\r\n10,Bare\r\n20,Mixed\r\r\n"
+    EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9"
+                           "e=60\r\nSon=0\r\n10,Bare\r\n20,Mixed\r\r\n"
                            "30,In\rside\r\n35,Bo\r\n40,Last\r\n");
 }
 
-TEST_F(SettingsFile, LongNamesKeepTheirFirst24Characters) {
+TEST_F(SettingsFile, LongNamesKeepTheirFirst24Characters)
+{
     const std::string name(40, 'n');
-    const ModelState state =
-        read_and_check("L=0\r\nD=60\r\nS=0\r\n5," + name + "\r\n6,abcdefghijklmnopqrstuvwxyz\r\n");
+    const ModelState state = read_and_check("L=0\r\nD=60\r\nS=0\r\n5," + name + "\r\n6,abcdefghijklmnopqrstuvwxyz\r\n");
     EXPECT_EQ(state.entries[0].name, std::string(24, 'n'));
     EXPECT_EQ(state.entries[1].name, "abcdefghijklmnopqrstuvwx");
 }
 
-TEST_F(SettingsFile, AtMost24ScoreLines) {
+TEST_F(SettingsFile, AtMost24ScoreLines)
+{
     std::string bytes = "L=1000\r\nD=60\r\nS=0\r\n";
     for (int i = 1; i <= 25; ++i) bytes += std::to_string(i) + ",P" + std::to_string(i) + "\r\n";
     const ModelState state = read_and_check(bytes);
@@ -331,7 +356,8 @@ TEST_F(SettingsFile, AtMost24ScoreLines) {
     EXPECT_EQ(write_now(), expected);
 }
 
-TEST_F(SettingsFile, AZeroScoreEndsTheWriting) {
+TEST_F(SettingsFile, AZeroScoreEndsTheWriting)
+{
     settings = Settings{LANGUAGE_ENGLISH, 60, 0};
     score_table.entries[0] = ScoreEntry{5, "A"};
     score_table.entries[1] = ScoreEntry{0, "Gap"};
@@ -341,10 +367,12 @@ TEST_F(SettingsFile, AZeroScoreEndsTheWriting) {
     EXPECT_EQ(write_now(), "Language=1000\r\nDuration=60\r\nSound=0\r\n");
 }
 
-TEST_F(SettingsFile, ReplacesALongerOldFileWhole) {
+TEST_F(SettingsFile, ReplacesALongerOldFileWhole)
+{
     write_bytes(path(), std::string(500, 'x'));
     settings = Settings{LANGUAGE_FRENCH, 30, 0};
-    EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9" "e=30\r\nSon=0\r\n");
+    EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9"
+                           "e=30\r\nSon=0\r\n");
 }
 
 // What stops the temporary file or the write, provoked in ways that hold for root too (CI runs
@@ -359,24 +387,23 @@ enum Obstacle : unsigned {
 struct WriteCase {
     const char* what;
     unsigned obstacles;
-    int exit_code;      // 0: written; 1: the open-failure report
-    bool new_content;   // the file holds the new content; otherwise the old one, or (in place) no
-                        // more than the limit let through
-    bool in_place;      // the file itself was rewritten, no temporary file took part
+    int exit_code;     // 0: written; 1: the open-failure report
+    bool new_content;  // the file holds the new content; otherwise the old one, or (in place) no
+                       // more than the limit let through
+    bool in_place;     // the file itself was rewritten, no temporary file took part
 };
 
 const WriteCase write_cases[] = {
-    {"a folder in the place of the temporary file: rewritten in place", TemporaryNameIsAFolder, 0,
-     true, true},
-    {"a name whose temporary twin is too long: rewritten in place", NameAtTheLengthLimit, 0, true,
-     true},
+    {"a folder in the place of the temporary file: rewritten in place", TemporaryNameIsAFolder, 0, true, true},
+    {"a name whose temporary twin is too long: rewritten in place", NameAtTheLengthLimit, 0, true, true},
     {"a write of the temporary file fails: the old file stays whole", FileSizeLimit, 1, false, false},
     {"a write fails in place too: reported", TemporaryNameIsAFolder | FileSizeLimit, 1, false, true},
 };
 
 constexpr rlim_t WriteLimitBytes = 20;
 
-TEST_F(SettingsFile, WritesInPlaceOnlyWhenNoTemporaryFileCanBeMade) {
+TEST_F(SettingsFile, WritesInPlaceOnlyWhenNoTemporaryFileCanBeMade)
+{
     const std::string old_bytes = "Language=1000\r\nDuration=45\r\nSound=1\r\n77,Old\r\n";
     const std::string new_bytes = "Language=1000\r\nDuration=90\r\nSound=0\r\n88,New\r\n";
     long name_max = pathconf(dir.path().c_str(), _PC_NAME_MAX);
@@ -405,8 +432,7 @@ TEST_F(SettingsFile, WritesInPlaceOnlyWhenNoTemporaryFileCanBeMade) {
             write_settings(file.c_str());
         });
         EXPECT_EQ(result.exit_code, c.exit_code);
-        EXPECT_EQ(result.err,
-                  c.exit_code == 0 ? "" : "Erreur \xE0 l'ouverture du fichier : " + file + "\n");
+        EXPECT_EQ(result.err, c.exit_code == 0 ? "" : "Erreur \xE0 l'ouverture du fichier : " + file + "\n");
         const std::string now = read_bytes(file);
         if (c.new_content) {
             EXPECT_EQ(now, new_bytes);
@@ -427,7 +453,8 @@ TEST_F(SettingsFile, WritesInPlaceOnlyWhenNoTemporaryFileCanBeMade) {
     reset_app_state();
 }
 
-TEST_F(SettingsFile, AFailedReplaceRemovesTheTemporaryFile) {
+TEST_F(SettingsFile, AFailedReplaceRemovesTheTemporaryFile)
+{
     // The settings path is a folder that is not empty: the finished file cannot take its place.
     ASSERT_EQ(mkdir(path().c_str(), 0700), 0);
     write_bytes(path() + "/inside", "keep");
@@ -438,14 +465,16 @@ TEST_F(SettingsFile, AFailedReplaceRemovesTheTemporaryFile) {
     EXPECT_EQ(read_bytes(path() + "/inside"), "keep");
 }
 
-TEST_F(SettingsFile, FailedWriteToAMissingFolderExitsWithTheSettingsPath) {
+TEST_F(SettingsFile, FailedWriteToAMissingFolderExitsWithTheSettingsPath)
+{
     const std::string missing = dir.file("no/such/folder/ondulor.ini");
     const ChildResult result = run_in_child([&] { write_settings(missing.c_str()); });
     EXPECT_EQ(result.exit_code, 1);
     EXPECT_EQ(result.err, "Erreur \xE0 l'ouverture du fichier : " + missing + "\n");
 }
 
-TEST_F(SettingsFile, TooLongAPathForTheTemporaryNameIsAnOpenFailure) {
+TEST_F(SettingsFile, TooLongAPathForTheTemporaryNameIsAnOpenFailure)
+{
     const std::string long_path = "/tmp/" + std::string(520, 'p');
     const ChildResult result = run_in_child([&] { write_settings(long_path.c_str()); });
     EXPECT_EQ(result.exit_code, 1);
@@ -454,11 +483,36 @@ TEST_F(SettingsFile, TooLongAPathForTheTemporaryNameIsAnOpenFailure) {
 
 // Random files built from the pieces that matter: keys, '=', ',', signs, digits, huge numbers,
 // CR and LF in every combination, NUL and accented bytes, and runs long enough to split lines.
-std::string random_file(std::mt19937& random) {
-    static const char* const pieces[] = {
-        "Language=", "Langue=", "Dur\xE9" "e=", "Sound=", "=", ",", "\r\n", "\n", "\r", " ", "\t", "\v", "\f",
-        "-", "+", "0", "7", "1000", "250", "2147483647", "2147483648", "-2147483649",
-        "99999999999999999999", "Alice", "Ann,Lee", "\xE9", "\xFF"};
+std::string random_file(std::mt19937& random)
+{
+    static const char* const pieces[] = {"Language=",
+                                         "Langue=",
+                                         "Dur\xE9"
+                                         "e=",
+                                         "Sound=",
+                                         "=",
+                                         ",",
+                                         "\r\n",
+                                         "\n",
+                                         "\r",
+                                         " ",
+                                         "\t",
+                                         "\v",
+                                         "\f",
+                                         "-",
+                                         "+",
+                                         "0",
+                                         "7",
+                                         "1000",
+                                         "250",
+                                         "2147483647",
+                                         "2147483648",
+                                         "-2147483649",
+                                         "99999999999999999999",
+                                         "Alice",
+                                         "Ann,Lee",
+                                         "\xE9",
+                                         "\xFF"};
     std::uniform_int_distribution<int> count(0, 60);
     std::uniform_int_distribution<int> pick(0, static_cast<int>(std::size(pieces)) + 2);
     std::uniform_int_distribution<int> run(1, 90);
@@ -479,7 +533,8 @@ std::string random_file(std::mt19937& random) {
     return bytes;
 }
 
-TEST_F(SettingsFile, RandomFilesReadAsTheModelReadsThemAndRoundTrip) {
+TEST_F(SettingsFile, RandomFilesReadAsTheModelReadsThemAndRoundTrip)
+{
     std::mt19937 random(20240601);
     for (int round = 0; round < 1500; ++round) {
         const std::string bytes = random_file(random);

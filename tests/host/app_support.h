@@ -12,12 +12,13 @@
 #include "tests/support.h"
 
 struct ChildResult {
-    int exit_code;     // -1 when the child did not exit normally
-    std::string err;   // everything it wrote to stderr
+    int exit_code;    // -1 when the child did not exit normally
+    std::string err;  // everything it wrote to stderr
 };
 
 // Runs body in a forked child and collects its exit code and its stderr bytes.
-inline ChildResult run_in_child(const std::function<void()>& body) {
+inline ChildResult run_in_child(const std::function<void()>& body)
+{
     int pipe_ends[2];
     if (pipe(pipe_ends) != 0) {
         return {-2, ""};

@@ -11,14 +11,16 @@
 
 namespace {
 
-std::string text_in(int language, int id) {
+std::string text_in(int language, int id)
+{
     settings.language = language;
     std::string text = load_text(id);
     settings.language = 0;
     return text;
 }
 
-TEST(Texts, EveryTextInBothLanguagesHasItsExactBytes) {
+TEST(Texts, EveryTextInBothLanguagesHasItsExactBytes)
+{
     for (const ExpectedText& expected : expected_texts) {
         SCOPED_TRACE(expected.id);
         EXPECT_EQ(text_in(LANGUAGE_FRENCH, expected.id), expected.french);
@@ -26,7 +28,8 @@ TEST(Texts, EveryTextInBothLanguagesHasItsExactBytes) {
     }
 }
 
-TEST(Texts, AccentsAreSingleWindows1252Bytes) {
+TEST(Texts, AccentsAreSingleWindows1252Bytes)
+{
     const std::string settings_title = text_in(LANGUAGE_FRENCH, TXT_GAME_SETTINGS);
     ASSERT_EQ(settings_title.size(), 17u);
     EXPECT_EQ(static_cast<unsigned char>(settings_title[5]), 0xE8);
@@ -37,7 +40,8 @@ TEST(Texts, AccentsAreSingleWindows1252Bytes) {
     EXPECT_EQ(static_cast<unsigned char>(duration_key[3]), 0xE9);
 }
 
-TEST(Texts, MakerTextsAreTheSameInBothLanguages) {
+TEST(Texts, MakerTextsAreTheSameInBothLanguages)
+{
     const std::string contact = text_in(LANGUAGE_FRENCH, TXT_ABOUT_CONTACT);
     EXPECT_FALSE(contact.empty());
     EXPECT_EQ(contact, text_in(LANGUAGE_ENGLISH, TXT_ABOUT_CONTACT));
@@ -47,7 +51,8 @@ TEST(Texts, MakerTextsAreTheSameInBothLanguages) {
     EXPECT_EQ(caption, text_in(LANGUAGE_ENGLISH, TXT_FATAL_CAPTION));
 }
 
-TEST(Texts, IdsWithoutTextGiveAnEmptyString) {
+TEST(Texts, IdsWithoutTextGiveAnEmptyString)
+{
     EXPECT_STREQ(load_text(399), "");
     EXPECT_STREQ(load_text(511), "");
     EXPECT_STREQ(load_text(556), "");
@@ -56,7 +61,8 @@ TEST(Texts, IdsWithoutTextGiveAnEmptyString) {
     settings.language = 0;
 }
 
-TEST(Texts, FormattedResultSurvivesTheNextFetch) {
+TEST(Texts, FormattedResultSurvivesTheNextFetch)
+{
     settings.language = LANGUAGE_ENGLISH;
     char own[64];
     std::snprintf(own, sizeof own, load_text(TXT_POINTS), 42);

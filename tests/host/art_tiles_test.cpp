@@ -9,8 +9,7 @@
 
 namespace {
 
-constexpr std::uint32_t kBlack = 0x000000, kGrey = 0x808080, kLight = 0xC0C0C0, kWhite = 0xFFFFFF,
-                        kBlue = 0x0000FF;
+constexpr std::uint32_t kBlack = 0x000000, kGrey = 0x808080, kLight = 0xC0C0C0, kWhite = 0xFFFFFF, kBlue = 0x0000FF;
 
 const std::uint32_t kVga[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
                                 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
@@ -76,10 +75,14 @@ enum Side { West, North, East, South };
 std::uint32_t edge_pixel(const Tile& t, Side side, int i, int depth = 0)
 {
     switch (side) {
-    case West: return t.at(depth, i);
-    case East: return t.at(31 - depth, i);
-    case North: return t.at(i, depth);
-    case South: return t.at(i, 31 - depth);
+    case West:
+        return t.at(depth, i);
+    case East:
+        return t.at(31 - depth, i);
+    case North:
+        return t.at(i, depth);
+    case South:
+        return t.at(i, 31 - depth);
     }
     return 0;
 }

@@ -123,4 +123,4 @@ TEST(Board, CellMasksAndLightingTestMeanWhatTheEncodingSays)
     }
 }
 
-} // namespace
+}  // namespace

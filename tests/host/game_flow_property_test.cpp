@@ -36,15 +36,15 @@ bool shape_opens(int shape, int side)
 {
     static const bool openings[9][4] = {
         // west, north, east, south
-        {false, false, false, false}, // empty
-        {true, false, true, false},   // horizontal
-        {false, true, false, true},   // vertical
-        {true, true, false, false},   // elbow west-north
-        {true, false, false, true},   // elbow west-south
-        {false, true, true, false},   // elbow east-north
-        {false, false, true, true},   // elbow east-south
-        {true, true, true, true},     // cross
-        {false, false, false, false}, // source
+        {false, false, false, false},  // empty
+        {true, false, true, false},    // horizontal
+        {false, true, false, true},    // vertical
+        {true, true, false, false},    // elbow west-north
+        {true, false, false, true},    // elbow west-south
+        {false, true, true, false},    // elbow east-north
+        {false, false, true, true},    // elbow east-south
+        {true, true, true, true},      // cross
+        {false, false, false, false},  // source
     };
     return openings[shape][side];
 }
@@ -297,9 +297,8 @@ TEST(FlowProperty, RandomGamesMatchTheModelAndThePlainWalker)
     EXPECT_GT(tally.passes, 100000);
     EXPECT_GT(tally.passes_with_second_entry, 100);
     EXPECT_GT(tally.most_lit, 150);
-    std::printf("%lld passes, %lld with a second entry, at most %d lit\n",
-                static_cast<long long>(tally.passes), static_cast<long long>(tally.passes_with_second_entry),
-                tally.most_lit);
+    std::printf("%lld passes, %lld with a second entry, at most %d lit\n", static_cast<long long>(tally.passes),
+                static_cast<long long>(tally.passes_with_second_entry), tally.most_lit);
 }
 
-} // namespace
+}  // namespace

@@ -352,8 +352,8 @@ TEST_F(Flow, SerpentineOverTheWholeBoardIsLitInChainOrder)
     ASSERT_EQ(chain.size(), 223u);
 
     // Openings: west 1, north 2, east 4, south 8.
-    const ShapeCode shapes[16] = {Empty, Empty, Empty, ElbowWN, Empty, Horizontal, ElbowEN, Empty,
-                                  Empty, ElbowWS, Vertical, Empty, ElbowES, Empty, Empty, Cross};
+    const ShapeCode shapes[16] = {Empty, Empty,   Empty,    ElbowWN, Empty,   Horizontal, ElbowEN, Empty,
+                                  Empty, ElbowWS, Vertical, Empty,   ElbowES, Empty,      Empty,   Cross};
     auto towards = [](Position from, Position to) {
         return to.first < from.first ? 1 : to.second < from.second ? 2 : to.first > from.first ? 4 : 8;
     };
@@ -377,4 +377,4 @@ TEST_F(Flow, SerpentineOverTheWholeBoardIsLitInChainOrder)
     EXPECT_EQ(pass(), (Reports{{7, 13}, {8, 14}}));
 }
 
-} // namespace
+}  // namespace

@@ -197,4 +197,4 @@ TEST(Clock, DefaultReadsTheCalendarTimeInSeconds)
     EXPECT_LE(now, after);
 }
 
-} // namespace
+}  // namespace

@@ -27,7 +27,8 @@ char child_report_path[MAX_PATH];
 HWND child_owner = nullptr;
 int child_timer_ticks = 0;
 
-BOOL CALLBACK collect_static_text(HWND control, LPARAM text) {
+BOOL CALLBACK collect_static_text(HWND control, LPARAM text)
+{
     const std::string content = window_text(control);
     if (_stricmp(class_name(control).c_str(), "Static") == 0 && !content.empty()) {
         *reinterpret_cast<std::string*>(text) += content;
@@ -35,7 +36,8 @@ BOOL CALLBACK collect_static_text(HWND control, LPARAM text) {
     return TRUE;
 }
 
-void CALLBACK close_fatal_box(HWND, UINT, UINT_PTR, DWORD) {
+void CALLBACK close_fatal_box(HWND, UINT, UINT_PTR, DWORD)
+{
     if (++child_timer_ticks > 500) {
         ExitProcess(9);  // no box within 5 seconds
     }
@@ -47,22 +49,25 @@ void CALLBACK close_fatal_box(HWND, UINT, UINT_PTR, DWORD) {
     std::FILE* report = std::fopen(child_report_path, "wb");
     if (report != nullptr) {
         std::fprintf(report, "%s\n%s\n%s\n", window_text(box).c_str(), text.c_str(),
-                     owner == nullptr ? "no owner" : owner == child_owner ? "main window" : "other");
+                     owner == nullptr       ? "no owner"
+                     : owner == child_owner ? "main window"
+                                            : "other");
         std::fclose(report);
     }
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
 // Runs before GoogleTest's main when this program is started as a child; never returns then.
-bool run_child_mode() {
+bool run_child_mode()
+{
     if (__argc < 5 || std::strcmp(__argv[1], "--app-child") != 0) return false;
     const std::string mode = __argv[2];
     std::snprintf(child_report_path, sizeof child_report_path, "%s", __argv[3]);
     const char* argument = __argv[4];
     SetTimer(nullptr, 0, 10, close_fatal_box);
     if (mode == "fatal-owned") {
-        child_owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
-                                      nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        child_owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
         main_window = child_owner;
         settings.language = LANGUAGE_ENGLISH;
         fatal_error(argument);
@@ -86,17 +91,17 @@ struct ChildRun {
     std::string report;
 };
 
-ChildRun run_child(const std::string& mode, const std::string& report, const std::string& argument) {
+ChildRun run_child(const std::string& mode, const std::string& report, const std::string& argument)
+{
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string command = "\"" + std::string(self) + "\" --app-child " + mode + " \"" + report +
-                          "\" \"" + argument + "\"";
+    std::string command =
+        "\"" + std::string(self) + "\" --app-child " + mode + " \"" + report + "\" \"" + argument + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     ChildRun run;
-    if (!CreateProcessA(self, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    if (!CreateProcessA(self, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         ADD_FAILURE() << "CreateProcessA failed: " << GetLastError();
         return run;
     }
@@ -111,14 +116,16 @@ ChildRun run_child(const std::string& mode, const std::string& report, const std
     return run;
 }
 
-TEST(FatalError, ShowsAnUnownedStopBoxThenExitsOne) {
+TEST(FatalError, ShowsAnUnownedStopBoxThenExitsOne)
+{
     TempFolder folder;
     const ChildRun run = run_child("fatal", folder.file("report.txt"), "Disque plein");
     EXPECT_EQ(run.exit_code, 1u);
     EXPECT_EQ(run.report, "Ondulor - \xA9 Ondulor Games\nDisque plein\nno owner\n");
 }
 
-TEST(FatalError, IsOwnedByTheMainWindowWhenThereIsOne) {
+TEST(FatalError, IsOwnedByTheMainWindowWhenThereIsOne)
+{
     TempFolder folder;
     const ChildRun run = run_child("fatal-owned", folder.file("report.txt"), "Plus de place");
     EXPECT_EQ(run.exit_code, 1u);
@@ -130,14 +137,17 @@ TEST(FatalError, IsOwnedByTheMainWindowWhenThereIsOne) {
 struct ExclusiveLock {
     HANDLE file;
     explicit ExclusiveLock(const std::string& path)
-        : file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-    ~ExclusiveLock() {
+        : file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+    {
+    }
+    ~ExclusiveLock()
+    {
         if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     }
 };
 
-TEST(FatalError, ASettingsFileThatCannotBeOpenedEndsTheProgram) {
+TEST(FatalError, ASettingsFileThatCannotBeOpenedEndsTheProgram)
+{
     TempFolder folder;
     const std::string path = folder.file("ondulor.ini");
     write_bytes(path, "Language=0\r\n");
@@ -145,14 +155,16 @@ TEST(FatalError, ASettingsFileThatCannotBeOpenedEndsTheProgram) {
     ASSERT_NE(lock.file, INVALID_HANDLE_VALUE);
     const ChildRun run = run_child("read", folder.file("report.txt"), path);
     EXPECT_EQ(run.exit_code, 1u);
-    EXPECT_EQ(run.report, "Ondulor - \xA9 Ondulor Games\nErreur \xE0 l'ouverture du fichier : " +
-                              path + "\nno owner\n");
+    EXPECT_EQ(run.report,
+              "Ondulor - \xA9 Ondulor Games\nErreur \xE0 l'ouverture du fichier : " + path + "\nno owner\n");
 }
 
-TEST(WriteSettings, AFileThatCannotBeReplacedStaysWholeAndNoTemporaryFileRemains) {
+TEST(WriteSettings, AFileThatCannotBeReplacedStaysWholeAndNoTemporaryFileRemains)
+{
     TempFolder folder;
     const std::string path = folder.file("ondulor.ini");
-    const std::string old_bytes = "Langue=0\r\nDur\xE9" "e=45\r\nSon=1\r\n7,Old\r\n";
+    const std::string old_bytes = "Langue=0\r\nDur\xE9"
+                                  "e=45\r\nSon=1\r\n7,Old\r\n";
     write_bytes(path, old_bytes);
     ChildRun run;
     {
@@ -166,10 +178,12 @@ TEST(WriteSettings, AFileThatCannotBeReplacedStaysWholeAndNoTemporaryFileRemains
     EXPECT_EQ(GetFileAttributesA((path + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST(WriteSettings, ATemporaryNameTakenByAFolderRewritesTheFileInPlace) {
+TEST(WriteSettings, ATemporaryNameTakenByAFolderRewritesTheFileInPlace)
+{
     TempFolder folder;
     const std::string path = folder.file("ondulor.ini");
-    write_bytes(path, "Langue=0\r\nDur\xE9" "e=45\r\n");
+    write_bytes(path, "Langue=0\r\nDur\xE9"
+                      "e=45\r\n");
     ASSERT_TRUE(CreateDirectoryA((path + ".tmp").c_str(), nullptr));
     const ChildRun run = run_child("write", folder.file("report.txt"), path);
     EXPECT_EQ(run.exit_code, 0u);
@@ -180,7 +194,8 @@ TEST(WriteSettings, ATemporaryNameTakenByAFolderRewritesTheFileInPlace) {
 
 // A settings path of MAX_PATH - 1 characters, the longest an executable's path gives: "<path>.tmp"
 // passes the limit of the ANSI file functions, so the file is rewritten in place.
-TEST(WriteSettings, APathTooLongForTheTemporaryNameRewritesTheFileInPlace) {
+TEST(WriteSettings, APathTooLongForTheTemporaryNameRewritesTheFileInPlace)
+{
     TempFolder folder;
     std::string deep = folder.path();
     while (deep.size() + 51 < MAX_PATH - 12) {
@@ -200,7 +215,8 @@ TEST(WriteSettings, APathTooLongForTheTemporaryNameRewritesTheFileInPlace) {
     EXPECT_EQ(read_bytes(path), "Language=1000\r\nDuration=90\r\nSound=0\r\n");
 }
 
-TEST(WriteSettings, ReplacesTheOldFileWithExactBytes) {
+TEST(WriteSettings, ReplacesTheOldFileWithExactBytes)
+{
     TempFolder folder;
     const std::string path = folder.file("ondulor.ini");
     write_bytes(path, std::string(300, 'x'));
@@ -209,7 +225,8 @@ TEST(WriteSettings, ReplacesTheOldFileWithExactBytes) {
     score_table.entries[0] = ScoreEntry{250, "Alice"};
     score_table.entries[1] = ScoreEntry{120, "Bob"};
     write_settings(path.c_str());
-    EXPECT_EQ(read_bytes(path), "Langue=0\r\nDur\xE9" "e=90\r\nSon=1\r\n250,Alice\r\n120,Bob\r\n");
+    EXPECT_EQ(read_bytes(path), "Langue=0\r\nDur\xE9"
+                                "e=90\r\nSon=1\r\n250,Alice\r\n120,Bob\r\n");
     EXPECT_EQ(GetFileAttributesA((path + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
 
     reset_app_state();
@@ -221,19 +238,20 @@ TEST(WriteSettings, ReplacesTheOldFileWithExactBytes) {
     reset_app_state();
 }
 
-TEST(FileExists, PlainFilesGiveTheirPackedLocalTime) {
+TEST(FileExists, PlainFilesGiveTheirPackedLocalTime)
+{
     TempFolder folder;
     const std::string path = folder.file("plain.ini");
     write_bytes(path, "x");
     ASSERT_TRUE(set_local_write_time(path, 2021, 6, 15, 13, 45, 31));
-    const std::uint32_t expected = (41u << 25) | (6u << 21) | (15u << 16) | (13u << 11) |
-                                   (45u << 5) | 15u;
+    const std::uint32_t expected = (41u << 25) | (6u << 21) | (15u << 16) | (13u << 11) | (45u << 5) | 15u;
     EXPECT_EQ(static_cast<std::uint32_t>(file_exists(path.c_str())), expected);
     EXPECT_EQ(file_exists(folder.file("missing.ini").c_str()), 0);
     EXPECT_EQ(file_exists(folder.path().c_str()), 0);
 }
 
-TEST(FileExists, HiddenSystemAndDirectoryEntriesDoNotCount) {
+TEST(FileExists, HiddenSystemAndDirectoryEntriesDoNotCount)
+{
     TempFolder folder;
     const std::string hidden = folder.file("hidden.ini");
     const std::string system = folder.file("system.ini");
@@ -260,7 +278,8 @@ TEST(FileExists, HiddenSystemAndDirectoryEntriesDoNotCount) {
     settings = Settings{};
 }
 
-TEST(FileExists, TimesBefore1980GiveMinusOne) {
+TEST(FileExists, TimesBefore1980GiveMinusOne)
+{
     TempFolder folder;
     const std::string path = folder.file("old.ini");
     write_bytes(path, "x");

@@ -16,9 +16,13 @@
 
 namespace {
 
-HMODULE own_module() { return GetModuleHandleA(nullptr); }
+HMODULE own_module()
+{
+    return GetModuleHandleA(nullptr);
+}
 
-MENUITEMINFOA item_info(HMENU menu, UINT position) {
+MENUITEMINFOA item_info(HMENU menu, UINT position)
+{
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STATE;
@@ -29,12 +33,14 @@ MENUITEMINFOA item_info(HMENU menu, UINT position) {
 struct MenuWindow {
     HMENU menu = nullptr;
     HWND window = nullptr;
-    MenuWindow() {
+    MenuWindow()
+    {
         menu = LoadMenuA(own_module(), MAKEINTRESOURCEA(RES_MENU_MAIN));
-        window = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, menu,
-                                 own_module(), nullptr);
+        window =
+            CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, menu, own_module(), nullptr);
     }
-    ~MenuWindow() {
+    ~MenuWindow()
+    {
         if (window != nullptr) DestroyWindow(window);
     }
 };
@@ -48,7 +54,8 @@ const std::vector<std::vector<UINT>> drop_down_ids = {
 
 // The bar's drop-downs with their command ids; with_types also checks string, separator and state
 // types, which only hold once relabelled: Wine loads an entry with an empty text as a separator.
-void expect_menu_shape(HMENU menu, bool with_types) {
+void expect_menu_shape(HMENU menu, bool with_types)
+{
     ASSERT_EQ(GetMenuItemCount(menu), 3);
     for (UINT bar = 0; bar < 3; ++bar) {
         SCOPED_TRACE(bar);
@@ -73,7 +80,8 @@ void expect_menu_shape(HMENU menu, bool with_types) {
     }
 }
 
-TEST(MenuResource, HasTheEntriesWithoutAnyText) {
+TEST(MenuResource, HasTheEntriesWithoutAnyText)
+{
     MenuWindow bare;
     ASSERT_NE(bare.menu, nullptr);
     expect_menu_shape(bare.menu, false);
@@ -93,10 +101,10 @@ struct Labels {
     std::string commands[7];
 };
 
-const UINT commands[7] = {CMD_NEW_GAME, CMD_QUIT,  CMD_SETTINGS, CMD_SCORES,
-                          CMD_LANGUAGE, CMD_ABOUT, CMD_HELP};
+const UINT commands[7] = {CMD_NEW_GAME, CMD_QUIT, CMD_SETTINGS, CMD_SCORES, CMD_LANGUAGE, CMD_ABOUT, CMD_HELP};
 
-Labels labels_of(const MenuWindow& shown) {
+Labels labels_of(const MenuWindow& shown)
+{
     Labels labels;
     labels.title = window_text(shown.window);
     for (UINT bar = 0; bar < 3; ++bar) labels.bar[bar] = menu_label(shown.menu, bar, MF_BYPOSITION);
@@ -104,12 +112,14 @@ Labels labels_of(const MenuWindow& shown) {
     return labels;
 }
 
-void relabel_in(const MenuWindow& shown, std::int32_t language) {
+void relabel_in(const MenuWindow& shown, std::int32_t language)
+{
     settings.language = language;
     relabel_menu(shown.window, shown.menu);
 }
 
-TEST(RelabelMenu, LabelsInBothLanguagesAndSwitchingBack) {
+TEST(RelabelMenu, LabelsInBothLanguagesAndSwitchingBack)
+{
     MenuWindow shown;
     ASSERT_NE(shown.window, nullptr);
     HMENU drop_downs[3];
@@ -121,8 +131,9 @@ TEST(RelabelMenu, LabelsInBothLanguagesAndSwitchingBack) {
     EXPECT_EQ(french.bar[0], "&Partie");
     EXPECT_EQ(french.bar[1], "&Options");
     EXPECT_EQ(french.bar[2], "&Aide");
-    const char* french_commands[7] = {"Nouvelle partie\tF2", "Quitter", "Param\xE8tres du jeu",
-                                      "Afficher scores", "English", "A propos de l'Ondulor", "Aide"};
+    const char* french_commands[7] = {
+        "Nouvelle partie\tF2",   "Quitter", "Param\xE8tres du jeu", "Afficher scores", "English",
+        "A propos de l'Ondulor", "Aide"};
     for (int i = 0; i < 7; ++i) EXPECT_EQ(french.commands[i], french_commands[i]) << commands[i];
 
     relabel_in(shown, LANGUAGE_ENGLISH);
@@ -131,8 +142,14 @@ TEST(RelabelMenu, LabelsInBothLanguagesAndSwitchingBack) {
     EXPECT_EQ(english.bar[0], "&Game");
     EXPECT_EQ(english.bar[1], "&Options");
     EXPECT_EQ(english.bar[2], "&Help");
-    const char* english_commands[7] = {"New Game\tF2", "Quit", "Game settings", "Display scores",
-                                       "Fran\xE7" "ais", "About the Ondulor", "Help"};
+    const char* english_commands[7] = {"New Game\tF2",
+                                       "Quit",
+                                       "Game settings",
+                                       "Display scores",
+                                       "Fran\xE7"
+                                       "ais",
+                                       "About the Ondulor",
+                                       "Help"};
     for (int i = 0; i < 7; ++i) EXPECT_EQ(english.commands[i], english_commands[i]) << commands[i];
 
     relabel_in(shown, LANGUAGE_FRENCH);
@@ -147,7 +164,8 @@ TEST(RelabelMenu, LabelsInBothLanguagesAndSwitchingBack) {
     settings.language = 0;
 }
 
-TEST(Accelerators, F1OpensHelpAndF2StartsANewGame) {
+TEST(Accelerators, F1OpensHelpAndF2StartsANewGame)
+{
     HACCEL table = LoadAcceleratorsA(own_module(), MAKEINTRESOURCEA(RES_ACCEL_MAIN));
     ASSERT_NE(table, nullptr);
     ACCEL entries[8] = {};
@@ -164,7 +182,8 @@ TEST(Accelerators, F1OpensHelpAndF2StartsANewGame) {
     EXPECT_NE(entries[0].key, entries[1].key);
 }
 
-TEST(Resources, IconTilesAndRefusalSoundArePresent) {
+TEST(Resources, IconTilesAndRefusalSoundArePresent)
+{
     EXPECT_NE(LoadIconA(own_module(), MAKEINTRESOURCEA(RES_ICON_APP)), nullptr);
     for (int id = 1; id <= 19; ++id) {
         const bool tile = id <= 9 || id >= 12;
@@ -179,7 +198,8 @@ TEST(Resources, IconTilesAndRefusalSoundArePresent) {
 
 constexpr WORD NeutralLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
 
-BOOL CALLBACK collect_language(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR languages) {
+BOOL CALLBACK collect_language(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR languages)
+{
     reinterpret_cast<std::vector<WORD>*>(languages)->push_back(language);
     return TRUE;
 }
@@ -189,11 +209,12 @@ struct ResourceName {
     int id;
 };
 
-std::vector<ResourceName> game_resources() {
-    std::vector<ResourceName> names = {{RT_MENU, RES_MENU_MAIN},    {RT_ACCELERATOR, RES_ACCEL_MAIN},
+std::vector<ResourceName> game_resources()
+{
+    std::vector<ResourceName> names = {{RT_MENU, RES_MENU_MAIN},      {RT_ACCELERATOR, RES_ACCEL_MAIN},
                                        {RT_GROUP_ICON, RES_ICON_APP}, {RT_DIALOG, DLG_ABOUT},
-                                       {RT_DIALOG, DLG_GAME_OVER},   {RT_DIALOG, DLG_SCORES},
-                                       {RT_DIALOG, DLG_NAME},        {RT_DIALOG, DLG_SETTINGS}};
+                                       {RT_DIALOG, DLG_GAME_OVER},    {RT_DIALOG, DLG_SCORES},
+                                       {RT_DIALOG, DLG_NAME},         {RT_DIALOG, DLG_SETTINGS}};
     for (int id = 1; id <= 19; ++id) {
         if (id <= 9 || id >= 12) names.push_back({RT_BITMAP, id});
     }
@@ -212,16 +233,15 @@ std::vector<ResourceName> game_resources() {
     return names;
 }
 
-TEST(Resources, AreStoredLanguageNeutralAndFoundUnderAnyLanguage) {
+TEST(Resources, AreStoredLanguageNeutralAndFoundUnderAnyLanguage)
+{
     // Under a named language the lookup tries that language and then only the neutral one, so a
     // resource filed under English (US) is missed; the neutral lookup itself would fall back to it.
     for (const ResourceName& name : game_resources()) {
-        SCOPED_TRACE(testing::Message() << "type " << reinterpret_cast<std::uintptr_t>(name.type)
-                                        << " id " << name.id);
+        SCOPED_TRACE(testing::Message() << "type " << reinterpret_cast<std::uintptr_t>(name.type) << " id " << name.id);
         const LPCSTR id = MAKEINTRESOURCEA(name.id);
         EXPECT_NE(FindResourceExA(own_module(), name.type, id, NeutralLanguage), nullptr);
-        EXPECT_NE(FindResourceExA(own_module(), name.type, id, MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH)),
-                  nullptr);
+        EXPECT_NE(FindResourceExA(own_module(), name.type, id, MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH)), nullptr);
     }
     // Every resource of the file, the icon images and the sound among them, is stored once, neutral.
     std::vector<WORD> languages;
@@ -240,7 +260,8 @@ TEST(Resources, AreStoredLanguageNeutralAndFoundUnderAnyLanguage) {
     EXPECT_EQ(languages, std::vector<WORD>(languages.size(), NeutralLanguage));
 }
 
-TEST(LoadText, StringTablesGiveWindows1252Bytes) {
+TEST(LoadText, StringTablesGiveWindows1252Bytes)
+{
     for (const ExpectedText& expected : expected_texts) {
         SCOPED_TRACE(expected.id);
         settings.language = LANGUAGE_FRENCH;

@@ -42,14 +42,22 @@ const Placement placements[] = {
     {DLG_GAME_OVER, IDC_OK, "Button", {39, 92, 125, 18}, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
     {DLG_GAME_OVER, IDC_GAME_OVER_TEXT, "Static", {12, 7, 148, 60}, SS_CENTER | WS_GROUP, 0},
     // The list box drops WS_VSCROLL from its style while its scroll bar is hidden, so it is not checked.
-    {DLG_SCORES, IDC_SCORES_LIST, "ListBox", {8, 4, 176, 88},
-     LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_BORDER | WS_TABSTOP, 0},
+    {DLG_SCORES,
+     IDC_SCORES_LIST,
+     "ListBox",
+     {8, 4, 176, 88},
+     LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_BORDER | WS_TABSTOP,
+     0},
     {DLG_SCORES, IDC_SCORES_RESET, "Button", {192, 55, 122, 18}, WS_TABSTOP, 0},
     {DLG_SCORES, IDC_OK, "Button", {192, 75, 122, 18}, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
     {DLG_NAME, IDC_NAME_EDIT, "Edit", {12, 7, 240, 12}, ES_LEFT | WS_BORDER | WS_TABSTOP, ES_AUTOHSCROLL},
     {DLG_NAME, IDC_OK, "Button", {128, 36, 125, 18}, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
     {DLG_SETTINGS, IDC_SETTINGS_DURATION_LABEL, "Static", {12, 15, 92, 9}, SS_LEFT, WS_GROUP},
-    {DLG_SETTINGS, IDC_SETTINGS_DURATION, "Edit", {112, 15, 36, 14}, ES_LEFT | WS_BORDER | WS_TABSTOP,
+    {DLG_SETTINGS,
+     IDC_SETTINGS_DURATION,
+     "Edit",
+     {112, 15, 36, 14},
+     ES_LEFT | WS_BORDER | WS_TABSTOP,
      ES_AUTOHSCROLL | ES_NUMBER},
     {DLG_SETTINGS, IDC_SETTINGS_SOUND, "Button", {9, 42, 123, 12}, BS_AUTOCHECKBOX | WS_TABSTOP, 0},
     {DLG_SETTINGS, IDC_SETTINGS_LANGUAGE_GROUP, "Button", {8, 58, 177, 22}, BS_GROUPBOX | WS_GROUP, 0},
@@ -61,8 +69,8 @@ const Placement placements[] = {
 
 // Where the icon control of each template lies, in dialog units.
 const std::pair<int, RECT> icon_places[] = {
-    {DLG_ABOUT, {4, 108, 21, 20}},   {DLG_GAME_OVER, {4, 88, 21, 20}}, {DLG_SCORES, {292, 4, 21, 20}},
-    {DLG_NAME, {8, 32, 21, 20}},     {DLG_SETTINGS, {164, 4, 21, 20}},
+    {DLG_ABOUT, {4, 108, 21, 20}}, {DLG_GAME_OVER, {4, 88, 21, 20}}, {DLG_SCORES, {292, 4, 21, 20}},
+    {DLG_NAME, {8, 32, 21, 20}},   {DLG_SETTINGS, {164, 4, 21, 20}},
 };
 
 RECT child_rect_in_box(HWND box, HWND child)
@@ -145,8 +153,8 @@ TEST_F(DialogBoxes, TemplatesCarryTheControlsAndNoTexts)
         INT_PTR result = -2;
         const ScriptOutcome outcome = run_boxes(
             [&] {
-                result = DialogBoxParamA(instance_handle, MAKEINTRESOURCEA(template_id), main_window,
-                                         bare_dialog_proc, 0);
+                result =
+                    DialogBoxParamA(instance_handle, MAKEINTRESOURCEA(template_id), main_window, bare_dialog_proc, 0);
             },
             {{box_kind_for_template(template_id), [&](HWND box) {
                   check_template(box, template_id);
@@ -169,7 +177,10 @@ TEST_F(DialogBoxes, AboutBoxShowsItsTextsCentredAndEndsOnOkEscapeOrCloseBox)
         std::string title, upper, lower, ok;
         RECT box_rect = {}, owner_rect = {};
         const ScriptOutcome outcome = run_boxes(
-            [&] { result = DialogBoxParamA(instance_handle, MAKEINTRESOURCEA(DLG_ABOUT), main_window, about_dialog_proc, 0); },
+            [&] {
+                result =
+                    DialogBoxParamA(instance_handle, MAKEINTRESOURCEA(DLG_ABOUT), main_window, about_dialog_proc, 0);
+            },
             {{BoxKind::About, [&](HWND box) {
                   title = window_text(box);
                   upper = control_text(box, IDC_ABOUT_TITLE);
@@ -213,15 +224,24 @@ TEST_F(DialogBoxes, GameOverBoxShowsPointsAndTimeInBothLanguages)
         std::string title = "unread", text, ok;
         INT_PTR result = -2;
         const ScriptOutcome outcome = run_boxes(
-            [&] { result = DialogBoxParamA(instance_handle, MAKEINTRESOURCEA(DLG_GAME_OVER), main_window, game_over_dialog_proc, 0); },
+            [&] {
+                result = DialogBoxParamA(instance_handle, MAKEINTRESOURCEA(DLG_GAME_OVER), main_window,
+                                         game_over_dialog_proc, 0);
+            },
             {{BoxKind::GameOver, [&](HWND box) {
                   title = window_text(box);
                   text = control_text(box, IDC_GAME_OVER_TEXT);
                   ok = control_text(box, IDC_OK);
                   switch (ending++ % 3) {
-                  case 0: press(box, IDC_OK); break;
-                  case 1: press(box, IDCANCEL); break;
-                  default: SendMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+                  case 0:
+                      press(box, IDC_OK);
+                      break;
+                  case 1:
+                      press(box, IDCANCEL);
+                      break;
+                  default:
+                      SendMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+                      break;
                   }
               }}});
         expect_clean_run(outcome, 1, 1);
@@ -245,7 +265,8 @@ TEST_F(DialogBoxes, BestScoresListIsSortedAndResetEmptiesListAndTableAtOnce)
     std::string title, reset_label, ok;
     const ScriptOutcome outcome = run_boxes(
         [] { handle_command(CMD_SCORES); },
-        {{BoxKind::Scores, [&](HWND box) {
+        {{BoxKind::Scores,
+          [&](HWND box) {
               title = window_text(box);
               reset_label = control_text(box, IDC_SCORES_RESET);
               ok = control_text(box, IDC_OK);
@@ -276,13 +297,13 @@ TEST_F(DialogBoxes, BestScoresListIsSortedAndResetEmptiesListAndTableAtOnce)
     int count_on_reopening = -1;
     std::string french_title;
     settings.language = LANGUAGE_FRENCH;
-    const ScriptOutcome reopened = run_boxes(
-        [] { handle_command(CMD_SCORES); },
-        {{BoxKind::Scores, [&](HWND box) {
-              french_title = window_text(box);
-              count_on_reopening = static_cast<int>(SendDlgItemMessageA(box, IDC_SCORES_LIST, LB_GETCOUNT, 0, 0));
-              SendMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
-          }}});
+    const ScriptOutcome reopened = run_boxes([] { handle_command(CMD_SCORES); },
+                                             {{BoxKind::Scores, [&](HWND box) {
+                                                   french_title = window_text(box);
+                                                   count_on_reopening = static_cast<int>(
+                                                       SendDlgItemMessageA(box, IDC_SCORES_LIST, LB_GETCOUNT, 0, 0));
+                                                   SendMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+                                               }}});
     expect_clean_run(reopened, 1, 1);
     EXPECT_EQ(count_on_reopening, 0);
     EXPECT_EQ(french_title, "Meilleurs scores");
@@ -292,8 +313,8 @@ TEST_F(DialogBoxes, NameEntryStoresTheCleanedNameOrABlankOnCancel)
 {
     struct Case {
         const char* label;
-        const char* typed;   // nullptr: nothing typed
-        int ending;          // IDC_OK, IDCANCEL, or SC_CLOSE for the close box
+        const char* typed;  // nullptr: nothing typed
+        int ending;         // IDC_OK, IDCANCEL, or SC_CLOSE for the close box
         const char* stored;
     };
     const Case cases[] = {
@@ -311,21 +332,20 @@ TEST_F(DialogBoxes, NameEntryStoresTheCleanedNameOrABlankOnCancel)
         std::strcpy(score_table.entries[0].name, "Old name");
         game_state.points = 50;
         std::string title, initial_text, typed_text;
-        const ScriptOutcome outcome = run_boxes(
-            [] { record_score(); },
-            {{BoxKind::Name, [&](HWND box) {
-                  title = window_text(box);
-                  initial_text = control_text(box, IDC_NAME_EDIT);
-                  if (c.typed != nullptr) {
-                      type_text(box, IDC_NAME_EDIT, c.typed);
-                      typed_text = control_text(box, IDC_NAME_EDIT);
-                  }
-                  if (c.ending == SC_CLOSE) {
-                      SendMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
-                  } else {
-                      press(box, c.ending);
-                  }
-              }}});
+        const ScriptOutcome outcome =
+            run_boxes([] { record_score(); }, {{BoxKind::Name, [&](HWND box) {
+                                                    title = window_text(box);
+                                                    initial_text = control_text(box, IDC_NAME_EDIT);
+                                                    if (c.typed != nullptr) {
+                                                        type_text(box, IDC_NAME_EDIT, c.typed);
+                                                        typed_text = control_text(box, IDC_NAME_EDIT);
+                                                    }
+                                                    if (c.ending == SC_CLOSE) {
+                                                        SendMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+                                                    } else {
+                                                        press(box, c.ending);
+                                                    }
+                                                }}});
         expect_clean_run(outcome, 1, 1);
         EXPECT_EQ(title, "Please enter your name:");
         EXPECT_EQ(initial_text, " ");
@@ -347,13 +367,11 @@ TEST_F(DialogBoxes, NameEntryAsksInFrenchAndFillsTheSlotThatTheScoreTook)
     score_table.entries[9].score = 20;
     game_state.points = 20;
     std::string title;
-    const ScriptOutcome outcome = run_boxes(
-        [] { record_score(); },
-        {{BoxKind::Name, [&](HWND box) {
-              title = window_text(box);
-              type_text(box, IDC_NAME_EDIT, "Lou");
-              press(box, IDC_OK);
-          }}});
+    const ScriptOutcome outcome = run_boxes([] { record_score(); }, {{BoxKind::Name, [&](HWND box) {
+                                                                          title = window_text(box);
+                                                                          type_text(box, IDC_NAME_EDIT, "Lou");
+                                                                          press(box, IDC_OK);
+                                                                      }}});
     expect_clean_run(outcome, 1, 1);
     EXPECT_EQ(title, "Veuillez indiquer votre nom");
     EXPECT_EQ(score_table.entries[5].score, 20);

@@ -175,12 +175,18 @@ VOID CALLBACK end_stray_boxes(HWND, UINT, UINT_PTR, DWORD)
 const char* box_kind_name(BoxKind kind)
 {
     switch (kind) {
-    case BoxKind::About: return "about";
-    case BoxKind::GameOver: return "game over";
-    case BoxKind::Scores: return "best scores";
-    case BoxKind::Name: return "name entry";
-    case BoxKind::Settings: return "settings";
-    default: return "unknown";
+    case BoxKind::About:
+        return "about";
+    case BoxKind::GameOver:
+        return "game over";
+    case BoxKind::Scores:
+        return "best scores";
+    case BoxKind::Name:
+        return "name entry";
+    case BoxKind::Settings:
+        return "settings";
+    default:
+        return "unknown";
     }
 }
 
@@ -207,12 +213,18 @@ BoxKind box_kind(HWND box)
 BoxKind box_kind_for_template(int template_id)
 {
     switch (template_id) {
-    case DLG_ABOUT: return BoxKind::About;
-    case DLG_GAME_OVER: return BoxKind::GameOver;
-    case DLG_SCORES: return BoxKind::Scores;
-    case DLG_NAME: return BoxKind::Name;
-    case DLG_SETTINGS: return BoxKind::Settings;
-    default: return BoxKind::Unknown;
+    case DLG_ABOUT:
+        return BoxKind::About;
+    case DLG_GAME_OVER:
+        return BoxKind::GameOver;
+    case DLG_SCORES:
+        return BoxKind::Scores;
+    case DLG_NAME:
+        return BoxKind::Name;
+    case DLG_SETTINGS:
+        return BoxKind::Settings;
+    default:
+        return BoxKind::Unknown;
     }
 }
 

@@ -33,12 +33,10 @@ struct ScriptOutcome {
 // Runs trigger (which opens boxes modally) while a thread timer plays the steps in order against the
 // topmost box. A box that is not the expected one, or a script that has not finished by the deadline,
 // ends every open box with 0 and is reported in the outcome, so a broken box never hangs the suite.
-ScriptOutcome run_boxes(const std::function<void()>& trigger, const std::vector<BoxStep>& steps,
-                        DWORD limit_ms = 5000);
+ScriptOutcome run_boxes(const std::function<void()>& trigger, const std::vector<BoxStep>& steps, DWORD limit_ms = 5000);
 
 // Runs trigger and presses OK in every box that opens (typing name into a name box first).
-ScriptOutcome run_closing_all(const std::function<void()>& trigger, const char* name = "Bot",
-                              DWORD limit_ms = 5000);
+ScriptOutcome run_closing_all(const std::function<void()>& trigger, const char* name = "Bot", DWORD limit_ms = 5000);
 
 // Expects a script that ran all its steps without a timeout or a wrong box, and, when boxes is not
 // negative, that many boxes opened.

@@ -102,17 +102,16 @@ TEST_F(SettingsBox, OpensWithTheCurrentSettingsAndTexts)
     settings.language = LANGUAGE_FRENCH;
     settings.sound = 0;
     settings.duration = 45;
-    const ScriptOutcome french_box = run_boxes(
-        [] { handle_command(CMD_SETTINGS); },
-        {{BoxKind::Settings, [&](HWND box) {
-              title = window_text(box);
-              duration = control_text(box, IDC_SETTINGS_DURATION);
-              sound_checked = IsDlgButtonChecked(box, IDC_SETTINGS_SOUND);
-              english_checked = IsDlgButtonChecked(box, IDC_SETTINGS_ENGLISH);
-              french_checked = IsDlgButtonChecked(box, IDC_SETTINGS_FRENCH);
-              cancel = control_text(box, IDC_CANCEL);
-              press(box, IDCANCEL);
-          }}});
+    const ScriptOutcome french_box = run_boxes([] { handle_command(CMD_SETTINGS); },
+                                               {{BoxKind::Settings, [&](HWND box) {
+                                                     title = window_text(box);
+                                                     duration = control_text(box, IDC_SETTINGS_DURATION);
+                                                     sound_checked = IsDlgButtonChecked(box, IDC_SETTINGS_SOUND);
+                                                     english_checked = IsDlgButtonChecked(box, IDC_SETTINGS_ENGLISH);
+                                                     french_checked = IsDlgButtonChecked(box, IDC_SETTINGS_FRENCH);
+                                                     cancel = control_text(box, IDC_CANCEL);
+                                                     press(box, IDCANCEL);
+                                                 }}});
     expect_clean_run(french_box, 1);
     EXPECT_EQ(title, "Param\351trage du jeu");
     EXPECT_EQ(cancel, "Annuler");
@@ -130,24 +129,23 @@ TEST_F(SettingsBox, ArrowsStepTheTypedDurationWithinThirtyAndOneThousand)
         const char* shown;
     };
     const Case cases[] = {
-        {"25", true, "30"},     {"2000", false, "1000"}, {"abc", true, "30"},   {"1000", true, "1000"},
-        {"30", false, "30"},    {"500", true, "501"},    {"500", false, "499"}, {"", false, "30"},
-        {"4294967294", true, "1000"}, {"99999999999", true, "30"}, {"31", false, "30"}, {"999", true, "1000"},
+        {"25", true, "30"},           {"2000", false, "1000"},     {"abc", true, "30"},   {"1000", true, "1000"},
+        {"30", false, "30"},          {"500", true, "501"},        {"500", false, "499"}, {"", false, "30"},
+        {"4294967294", true, "1000"}, {"99999999999", true, "30"}, {"31", false, "30"},   {"999", true, "1000"},
     };
     std::vector<std::string> by_key, by_mouse;
-    const ScriptOutcome outcome = run_boxes(
-        [] { handle_command(CMD_SETTINGS); },
-        {{BoxKind::Settings, [&](HWND box) {
-              for (const Case& c : cases) {
-                  SetDlgItemTextA(box, IDC_SETTINGS_DURATION, c.typed);
-                  press_key(box, c.up ? VK_UP : VK_DOWN);
-                  by_key.push_back(control_text(box, IDC_SETTINGS_DURATION));
-                  SetDlgItemTextA(box, IDC_SETTINGS_DURATION, c.typed);
-                  click_arrow(box, c.up);
-                  by_mouse.push_back(control_text(box, IDC_SETTINGS_DURATION));
-              }
-              press(box, IDC_CANCEL);
-          }}});
+    const ScriptOutcome outcome = run_boxes([] { handle_command(CMD_SETTINGS); },
+                                            {{BoxKind::Settings, [&](HWND box) {
+                                                  for (const Case& c : cases) {
+                                                      SetDlgItemTextA(box, IDC_SETTINGS_DURATION, c.typed);
+                                                      press_key(box, c.up ? VK_UP : VK_DOWN);
+                                                      by_key.push_back(control_text(box, IDC_SETTINGS_DURATION));
+                                                      SetDlgItemTextA(box, IDC_SETTINGS_DURATION, c.typed);
+                                                      click_arrow(box, c.up);
+                                                      by_mouse.push_back(control_text(box, IDC_SETTINGS_DURATION));
+                                                  }
+                                                  press(box, IDC_CANCEL);
+                                              }}});
     expect_clean_run(outcome, 1);
     ASSERT_EQ(by_key.size(), std::size(cases));
     ASSERT_EQ(by_mouse.size(), std::size(cases));
@@ -165,20 +163,25 @@ TEST_F(SettingsBox, OkStoresTheTypedDurationUnclampedAndTheSoundSwitch)
         std::int32_t stored;
     };
     const Case cases[] = {
-        {"2000", 2000}, {"5", 5}, {"abc", 0}, {"0", 0}, {"4294967294", INT32_MAX}, {"2147483648", INT32_MAX},
-        {"2147483647", INT32_MAX}, {"99999999999", 0},
+        {"2000", 2000},
+        {"5", 5},
+        {"abc", 0},
+        {"0", 0},
+        {"4294967294", INT32_MAX},
+        {"2147483648", INT32_MAX},
+        {"2147483647", INT32_MAX},
+        {"99999999999", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         settings.duration = 90;
         settings.sound = 0;
-        const ScriptOutcome outcome = run_boxes(
-            [] { handle_command(CMD_SETTINGS); },
-            {{BoxKind::Settings, [&](HWND box) {
-                  SetDlgItemTextA(box, IDC_SETTINGS_DURATION, c.typed);
-                  SendDlgItemMessageA(box, IDC_SETTINGS_SOUND, BM_CLICK, 0, 0);
-                  press(box, IDC_OK);
-              }}});
+        const ScriptOutcome outcome = run_boxes([] { handle_command(CMD_SETTINGS); },
+                                                {{BoxKind::Settings, [&](HWND box) {
+                                                      SetDlgItemTextA(box, IDC_SETTINGS_DURATION, c.typed);
+                                                      SendDlgItemMessageA(box, IDC_SETTINGS_SOUND, BM_CLICK, 0, 0);
+                                                      press(box, IDC_OK);
+                                                  }}});
         expect_clean_run(outcome, 1);
         EXPECT_EQ(settings.duration, c.stored);
         EXPECT_EQ(settings.sound, 1);
@@ -186,12 +189,11 @@ TEST_F(SettingsBox, OkStoresTheTypedDurationUnclampedAndTheSoundSwitch)
     }
     settings.sound = 5;
     settings.duration = 90;
-    const ScriptOutcome untick = run_boxes(
-        [] { handle_command(CMD_SETTINGS); },
-        {{BoxKind::Settings, [&](HWND box) {
-              SendDlgItemMessageA(box, IDC_SETTINGS_SOUND, BM_CLICK, 0, 0);
-              press(box, IDC_OK);
-          }}});
+    const ScriptOutcome untick = run_boxes([] { handle_command(CMD_SETTINGS); },
+                                           {{BoxKind::Settings, [&](HWND box) {
+                                                 SendDlgItemMessageA(box, IDC_SETTINGS_SOUND, BM_CLICK, 0, 0);
+                                                 press(box, IDC_OK);
+                                             }}});
     expect_clean_run(untick, 1);
     EXPECT_EQ(settings.sound, 0);
     EXPECT_EQ(settings.duration, 90);
@@ -207,17 +209,16 @@ TEST_F(SettingsBox, CancelEscapeAndCloseBoxStoreNothingAndEnterIsNotACommand)
     for (auto end_box : endings) {
         settings = {LANGUAGE_ENGLISH, 90, 0};
         bool open_after_enter = false;
-        const ScriptOutcome outcome = run_boxes(
-            [] { handle_command(CMD_SETTINGS); },
-            {{BoxKind::Settings, [&](HWND box) {
-                  SetDlgItemTextA(box, IDC_SETTINGS_DURATION, "500");
-                  press_key(box, VK_UP);
-                  SendDlgItemMessageA(box, IDC_SETTINGS_SOUND, BM_CLICK, 0, 0);
-                  SendDlgItemMessageA(box, IDC_SETTINGS_FRENCH, BM_CLICK, 0, 0);
-                  press(box, IDOK);
-                  open_after_enter = IsWindowVisible(box) != FALSE;
-                  end_box(box);
-              }}});
+        const ScriptOutcome outcome = run_boxes([] { handle_command(CMD_SETTINGS); },
+                                                {{BoxKind::Settings, [&](HWND box) {
+                                                      SetDlgItemTextA(box, IDC_SETTINGS_DURATION, "500");
+                                                      press_key(box, VK_UP);
+                                                      SendDlgItemMessageA(box, IDC_SETTINGS_SOUND, BM_CLICK, 0, 0);
+                                                      SendDlgItemMessageA(box, IDC_SETTINGS_FRENCH, BM_CLICK, 0, 0);
+                                                      press(box, IDOK);
+                                                      open_after_enter = IsWindowVisible(box) != FALSE;
+                                                      end_box(box);
+                                                  }}});
         expect_clean_run(outcome, 1);
         EXPECT_TRUE(open_after_enter);
         EXPECT_EQ(settings.duration, 90);
@@ -231,33 +232,30 @@ TEST_F(SettingsBox, ALanguageChangeRelabelsMenuAndTitleAtOnceAndOnlyThen)
 {
     ModifyMenuA(main_menu, CMD_LANGUAGE, MF_BYCOMMAND | MF_STRING, CMD_LANGUAGE, "marker");
     SetWindowTextA(main_window, "title marker");
-    const ScriptOutcome same = run_boxes(
-        [] { handle_command(CMD_SETTINGS); },
-        {{BoxKind::Settings, [](HWND box) { press(box, IDC_OK); }}});
+    const ScriptOutcome same =
+        run_boxes([] { handle_command(CMD_SETTINGS); }, {{BoxKind::Settings, [](HWND box) { press(box, IDC_OK); }}});
     expect_clean_run(same, 1);
     EXPECT_EQ(menu_label(main_menu, CMD_LANGUAGE), "marker") << "an unchanged language does not relabel";
     EXPECT_EQ(window_text(main_window), "title marker");
 
     std::string label_in_box;
-    const ScriptOutcome to_french = run_boxes(
-        [] { handle_command(CMD_SETTINGS); },
-        {{BoxKind::Settings, [&](HWND box) {
-              SendDlgItemMessageA(box, IDC_SETTINGS_FRENCH, BM_CLICK, 0, 0);
-              press(box, IDC_OK);
-              label_in_box = menu_label(main_menu, CMD_LANGUAGE);
-          }}});
+    const ScriptOutcome to_french = run_boxes([] { handle_command(CMD_SETTINGS); },
+                                              {{BoxKind::Settings, [&](HWND box) {
+                                                    SendDlgItemMessageA(box, IDC_SETTINGS_FRENCH, BM_CLICK, 0, 0);
+                                                    press(box, IDC_OK);
+                                                    label_in_box = menu_label(main_menu, CMD_LANGUAGE);
+                                                }}});
     expect_clean_run(to_french, 1);
     EXPECT_EQ(settings.language, LANGUAGE_FRENCH);
     EXPECT_EQ(label_in_box, "English") << "relabelled before the box has returned";
     EXPECT_EQ(menu_label(main_menu, CMD_NEW_GAME), "Nouvelle partie\tF2");
     EXPECT_EQ(window_text(main_window), "Ondulor");
 
-    const ScriptOutcome to_english = run_boxes(
-        [] { handle_command(CMD_SETTINGS); },
-        {{BoxKind::Settings, [](HWND box) {
-              SendDlgItemMessageA(box, IDC_SETTINGS_ENGLISH, BM_CLICK, 0, 0);
-              press(box, IDC_OK);
-          }}});
+    const ScriptOutcome to_english = run_boxes([] { handle_command(CMD_SETTINGS); },
+                                               {{BoxKind::Settings, [](HWND box) {
+                                                     SendDlgItemMessageA(box, IDC_SETTINGS_ENGLISH, BM_CLICK, 0, 0);
+                                                     press(box, IDC_OK);
+                                                 }}});
     expect_clean_run(to_english, 1);
     EXPECT_EQ(settings.language, LANGUAGE_ENGLISH);
     EXPECT_EQ(menu_label(main_menu, CMD_LANGUAGE), "Fran\347ais");

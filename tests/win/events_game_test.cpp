@@ -93,23 +93,22 @@ TEST_F(MainWindowEvents, AGameEndsAtItsNinetiethTickWithTheBoxesAndTheRecording)
     std::string text, time_during_box, message_during_box;
     std::int32_t over_during_box = -1, elapsed_after_extra_tick = -1;
     HWND owner = nullptr;
-    const ScriptOutcome outcome = run_boxes(
-        [] { tick(); },
-        {{BoxKind::GameOver, [&](HWND box) {
-              text = control_text(box, IDC_GAME_OVER_TEXT);
-              time_during_box = status_text(0);
-              message_during_box = status_text(2);
-              over_during_box = game_state.game_over;
-              owner = GetWindow(box, GW_OWNER);
-              tick();  // a tick while the box is open is ignored
-              elapsed_after_extra_tick = game_state.elapsed_seconds;
-              press(box, IDC_OK);
-          }},
-         {BoxKind::Name, [&](HWND box) {
-              post_tick();
-              type_text(box, IDC_NAME_EDIT, "Eve");
-              press(box, IDC_OK);
-          }}});
+    const ScriptOutcome outcome = run_boxes([] { tick(); }, {{BoxKind::GameOver,
+                                                              [&](HWND box) {
+                                                                  text = control_text(box, IDC_GAME_OVER_TEXT);
+                                                                  time_during_box = status_text(0);
+                                                                  message_during_box = status_text(2);
+                                                                  over_during_box = game_state.game_over;
+                                                                  owner = GetWindow(box, GW_OWNER);
+                                                                  tick();  // a tick while the box is open is ignored
+                                                                  elapsed_after_extra_tick = game_state.elapsed_seconds;
+                                                                  press(box, IDC_OK);
+                                                              }},
+                                                             {BoxKind::Name, [&](HWND box) {
+                                                                  post_tick();
+                                                                  type_text(box, IDC_NAME_EDIT, "Eve");
+                                                                  press(box, IDC_OK);
+                                                              }}});
     expect_clean_run(outcome, 2, 2);
     EXPECT_EQ(text, "Congratulations,\n\nyou scored 3 points \nin 01' 30\".");
     EXPECT_EQ(time_during_box, "1'29\"") << "the time is written after the boxes close";
@@ -159,12 +158,12 @@ TEST_F(MainWindowEvents, NewGameStartsAfreshWithZeroPointsAndAnEmptyPointsPart)
     // A game in which nothing is laid scores 0, not the previous game's points.
     ticks(9);
     std::string text;
-    outcome = run_boxes([] { tick(); },
-                        {{BoxKind::GameOver, [&](HWND box) {
-                              text = control_text(box, IDC_GAME_OVER_TEXT);
-                              press(box, IDC_OK);
-                          }},
-                         {BoxKind::Name, [](HWND box) { press(box, IDCANCEL); }}});
+    outcome = run_boxes([] { tick(); }, {{BoxKind::GameOver,
+                                          [&](HWND box) {
+                                              text = control_text(box, IDC_GAME_OVER_TEXT);
+                                              press(box, IDC_OK);
+                                          }},
+                                         {BoxKind::Name, [](HWND box) { press(box, IDCANCEL); }}});
     expect_clean_run(outcome, 2, 2);
     EXPECT_EQ(text, "Congratulations,\n\nyou scored 0 points \nin 00' 10\".");
     EXPECT_EQ(status_text(1), "");
@@ -206,23 +205,27 @@ TEST_F(MainWindowEvents, TheClockEndsAGameUnderAnOuterBoxThatKeepsTheMainWindowL
             HWND outer_box = nullptr, game_over_owner = nullptr;
             std::vector<std::string> seen;
             std::vector<BoxStep> steps = {
-                {outer.kind, [&](HWND box) {
+                {outer.kind,
+                 [&](HWND box) {
                      outer_box = box;
                      post_tick();
                  }},
-                {BoxKind::GameOver, [&](HWND box) {
+                {BoxKind::GameOver,
+                 [&](HWND box) {
                      game_over_owner = GetWindow(box, GW_OWNER);
                      seen.push_back(lock_state());
                      press(box, IDC_OK);
                  }},
-                {BoxKind::Name, [&](HWND box) {
+                {BoxKind::Name,
+                 [&](HWND box) {
                      if (closed_first) {
                          press(outer_box, outer.close_button);
                      }
                      seen.push_back(lock_state());
                      SendMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
                  }},
-                {outer.kind, [&](HWND box) {
+                {outer.kind,
+                 [&](HWND box) {
                      seen.push_back(lock_state());
                      press(box, outer.close_button);
                  }},
@@ -279,8 +282,8 @@ TEST_F(MainWindowEvents, AClickLaysTheBottomPieceAndRefusalsOnlySound)
     EXPECT_EQ(seam_record.resource_plays, 0);
 
     const Snapshot laid = snapshot();
-    const POINT refused[] = {{480, 0}, {0, 480}, {529, 100}, {100, 600}, {65535, 65535}, {479, 479},
-                             {7 * 32, 14 * 32}, {7 * 32 + 31, 14 * 32 + 31}};
+    const POINT refused[] = {{480, 0},       {0, 480},   {529, 100},        {100, 600},
+                             {65535, 65535}, {479, 479}, {7 * 32, 14 * 32}, {7 * 32 + 31, 14 * 32 + 31}};
     for (const POINT& p : refused) {
         click_at(p.x, p.y);
     }
@@ -352,7 +355,12 @@ TEST_F(MainWindowEvents, LanguageHelpQuitAndUnknownCommands)
     EXPECT_EQ(seam_record.help_calls[0].command, static_cast<UINT>(HELP_INDEX));
 
     const Snapshot before = snapshot();
-    const ScriptOutcome unknown = run_boxes([] { handle_command(999); handle_command(0); }, {}, 200);
+    const ScriptOutcome unknown = run_boxes(
+        [] {
+            handle_command(999);
+            handle_command(0);
+        },
+        {}, 200);
     EXPECT_EQ(unknown.boxes_opened, 0);
     EXPECT_TRUE(unchanged(before));
 

@@ -126,7 +126,8 @@ std::string box_texts(HWND box)
 }
 
 const std::string english_defaults = "Language=1000\r\nDuration=90\r\nSound=0\r\n";
-const std::string french_file = "Langue=0\r\nDur\xE9" "e=120\r\nSon=1\r\n250,Alice\r\n-3,Bob, Jr\r\n";
+const std::string french_file = "Langue=0\r\nDur\xE9"
+                                "e=120\r\nSon=1\r\n250,Alice\r\n-3,Bob, Jr\r\n";
 const std::string open_failure = "Erreur \xE0 l'ouverture du fichier : ";
 
 TEST(RealGame, EveryWayOfClosingEndsWithCodeZeroAndWritesTheSettingsFile)

@@ -140,8 +140,8 @@ protected:
                 if (shown.at(x, y) != expected(x, y)) {
                     if (++differences <= 5) {
                         char line[96];
-                        std::snprintf(line, sizeof line, "(%d,%d) shows %06X, expected %06X\n", x, y,
-                                      shown.at(x, y), expected(x, y));
+                        std::snprintf(line, sizeof line, "(%d,%d) shows %06X, expected %06X\n", x, y, shown.at(x, y),
+                                      expected(x, y));
                         *report += line;
                     }
                 }
@@ -163,9 +163,8 @@ protected:
 };
 
 // Every value a cell can hold, visited marks and values the game never makes included.
-const std::uint8_t cell_values[] = {0,   1,   2,   3,   4,   5,   6,   7,   8,   17,  18,  19,  20,
-                                    21,  22,  23,  24,  145, 146, 147, 148, 149, 150, 151, 152, 0x80,
-                                    0x88, 9,   16,  25,  0x7F, 0xFF, 0x91};
+const std::uint8_t cell_values[] = {0,   1,   2,   3,   4,   5,   6,   7,   8,    17,   18, 19, 20, 21,   22,   23,  24,
+                                    145, 146, 147, 148, 149, 150, 151, 152, 0x80, 0x88, 9,  16, 25, 0x7F, 0xFF, 0x91};
 
 void fill_board_with_every_value()
 {

@@ -17,7 +17,10 @@ using namespace ui_test;
 
 namespace {
 
-int outer_height() { return 508 + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU); }
+int outer_height()
+{
+    return 508 + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU);
+}
 
 SIZE screen_size()
 {
@@ -65,7 +68,8 @@ TEST_F(GameWindow, StartsEnglishSizedCentredWithStatusBarWithoutSettingsFile)
     EXPECT_EQ(menu_label(main_menu, 0, MF_BYPOSITION), "&Game");
     EXPECT_EQ(menu_label(main_menu, 2, MF_BYPOSITION), "&Help");
     EXPECT_EQ(menu_label(main_menu, CMD_NEW_GAME, MF_BYCOMMAND), "New Game\tF2");
-    EXPECT_EQ(menu_label(main_menu, CMD_LANGUAGE, MF_BYCOMMAND), "Fran\xE7" "ais");
+    EXPECT_EQ(menu_label(main_menu, CMD_LANGUAGE, MF_BYCOMMAND), "Fran\xE7"
+                                                                 "ais");
     EXPECT_NE(accelerator_table, nullptr);
 
     ASSERT_NE(status_bar, nullptr);
@@ -96,7 +100,8 @@ TEST_F(GameWindow, StartsEnglishSizedCentredWithStatusBarWithoutSettingsFile)
 
 TEST_F(GameWindow, StartsInFrenchWhenTheSettingsFileSaysSo)
 {
-    ASSERT_TRUE(write_bytes(folder.file("ondulor.ini"), "Langue=0\r\nDur\xE9" "e=45\r\nSon=1\r\n250,Alice\r\n"));
+    ASSERT_TRUE(write_bytes(folder.file("ondulor.ini"), "Langue=0\r\nDur\xE9"
+                                                        "e=45\r\nSon=1\r\n250,Alice\r\n"));
     ASSERT_EQ(start_window(folder.file("ondulor.exe")), 0);
     EXPECT_EQ(settings.language, LANGUAGE_FRENCH);
     EXPECT_EQ(settings.duration, 45);
@@ -384,7 +389,8 @@ void CALLBACK drive_loop(HWND, UINT, UINT_PTR, DWORD)
 
 TEST_F(GameWindow, LoopTranslatesAcceleratorsAndEndsOnCloseWritingTheSettingsAtTheEnd)
 {
-    ASSERT_TRUE(write_bytes(folder.file("ondulor.ini"), "Langue=0\r\nDur\xE9" "e=120\r\nSon=1\r\n250,Alice\r\n"));
+    ASSERT_TRUE(write_bytes(folder.file("ondulor.ini"), "Langue=0\r\nDur\xE9"
+                                                        "e=120\r\nSon=1\r\n250,Alice\r\n"));
     reset_process_state(folder.file("ondulor.exe"));
     loop_script = {};
     const UINT_PTR timer = SetTimer(nullptr, 0, 10, drive_loop);

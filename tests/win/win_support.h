@@ -16,7 +16,10 @@
 
 // Milliseconds since start on the tick counter; unsigned subtraction stays right when the counter wraps
 // after 49.7 days, where a deadline of start + limit would not.
-inline DWORD elapsed_since(DWORD start) { return GetTickCount() - start; }
+inline DWORD elapsed_since(DWORD start)
+{
+    return GetTickCount() - start;
+}
 
 // A path of the host as Wine shows it: the host's root is drive Z:.
 inline std::string wine_path(std::string path)
@@ -78,9 +81,8 @@ inline std::string thread_windows(DWORD thread = GetCurrentThreadId())
     EnumThreadWindows(
         thread,
         [](HWND window, LPARAM text) -> BOOL {
-            *reinterpret_cast<std::string*>(text) += "  " + class_name(window) + " \"" + window_text(window) +
-                                                     "\" " + (IsWindowVisible(window) ? "visible" : "hidden") +
-                                                     "\n";
+            *reinterpret_cast<std::string*>(text) += "  " + class_name(window) + " \"" + window_text(window) + "\" " +
+                                                     (IsWindowVisible(window) ? "visible" : "hidden") + "\n";
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&lines));
