@@ -38,11 +38,9 @@ void refresh_board_sides()
     sides_rows = rows;
 }
 
-// Per side, indexed by its Leaves* bit (the other entries are never read): how far the byte index moves
-// to the neighbour on that side, and the neighbour's side that faces back across the edge.
+// How far the byte index moves to the neighbour on each side, indexed by the side's Leaves* bit (the
+// other entries are never read).
 constexpr std::int32_t index_steps[LeavesSouth + 1] = {0, -ColumnStride, -1, 0, ColumnStride, 0, 0, 0, 1};
-constexpr std::uint8_t opposite_sides[LeavesSouth + 1] = {0, LeavesEast, LeavesSouth, 0,          LeavesWest,
-                                                          0, 0,          0,           LeavesNorth};
 
 // The first side of a set in the walk's order: the Leaves* bits rise west, north, east, south.
 inline std::uint32_t lowest_side(std::uint32_t sides)
@@ -55,10 +53,11 @@ inline std::int32_t index_step(std::uint32_t side)
     return index_steps[side];
 }
 
-// West and east face each other, and north and south.
+// The neighbour's side that faces back across the edge: west and east are two bits apart, and so are
+// north and south.
 inline std::uint32_t opposite_side(std::uint32_t side)
 {
-    return opposite_sides[side];
+    return side <= LeavesNorth ? side << 2 : side >> 2;
 }
 
 // The Enters* bit of the opening table that answers for a side.
