@@ -35,7 +35,7 @@ void fill_score_list(HWND dialog)
 {
     HWND list = GetDlgItem(dialog, IDC_SCORES_LIST);
     for (std::int32_t slot = 0; slot < ScoreSlotCount && score_table.entries[slot].score != 0; ++slot) {
-        char line[64];
+        char line[ScoreLineSize];
         format_score_line(score_table.entries[slot], line);
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
     }

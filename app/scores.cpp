@@ -42,5 +42,5 @@ void clear_scores()
 
 void format_score_line(const ScoreEntry& entry, char* buffer)
 {
-    std::snprintf(buffer, 64, "%06d, %.24s", static_cast<int>(entry.score), entry.name);
+    std::snprintf(buffer, ScoreLineSize, "%06d, %.24s", static_cast<int>(entry.score), entry.name);
 }

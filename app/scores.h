@@ -6,6 +6,7 @@
 
 constexpr std::int32_t ScoreSlotCount = 24;
 constexpr std::int32_t ScoreNameLength = 24;  // characters, without the terminating NUL
+constexpr std::int32_t ScoreLineSize = 64;    // bytes of a display line, terminator included
 
 struct ScoreEntry {
     std::int32_t score;  // 0 marks a free slot and ends the table for every reader
@@ -24,7 +25,7 @@ std::int32_t enter_score(std::int32_t points);
 // Empties every slot.
 void clear_scores();
 
-// The display line "%06d, %s" of one entry; buffer holds at least 64 bytes.
+// The display line "%06d, %s" of one entry; buffer holds at least ScoreLineSize bytes.
 void format_score_line(const ScoreEntry& entry, char* buffer);
 
 #endif
