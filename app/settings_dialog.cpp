@@ -9,7 +9,7 @@
 #include "app/settings_file.h"
 #include "app/texts.h"
 #include "res/resource_ids.h"
-#include "ui/main_window.h"
+#include "util/process_state.h"
 #include "ui/window.h"
 
 namespace {

@@ -9,10 +9,6 @@
 #include "res/resource_ids.h"
 #include "util/file_util.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 Settings settings;
 
 namespace {
@@ -20,7 +16,7 @@ namespace {
 constexpr std::int32_t LineBufferSize = 64;
 constexpr std::int32_t DefaultDuration = 90;
 constexpr char temporary_suffix[] = ".tmp";
-constexpr std::size_t TemporaryPathSize = 512;
+constexpr std::size_t TemporaryPathSize = 1024;  // past any path the game derives, with the suffix
 
 bool is_space(char c)
 {
@@ -112,17 +108,8 @@ bool write_lines(std::FILE* stream)
             return false;
         }
     }
-    return std::fflush(stream) == 0 && std::ferror(stream) == 0;
-}
-
-// Puts the finished temporary file in the place of the old one in one step.
-bool replace_file(const char* temporary_path, const char* path)
-{
-#ifdef _WIN32
-    return MoveFileExA(temporary_path, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    return std::rename(temporary_path, path) == 0;
-#endif
+    // On the disk before the file takes the old one's place: a failed flush is a failed write.
+    return flush_to_disk(stream);
 }
 
 // Opens "<path>.tmp" for the new content; null when that file cannot be made.
@@ -132,16 +119,10 @@ std::FILE* open_temporary(const char* path, char* temporary_path)
     if (path_length + sizeof temporary_suffix > TemporaryPathSize) {
         return nullptr;
     }
-#ifdef _WIN32
-    // The ANSI file functions refuse a name of MAX_PATH characters or more; an open that accepted
-    // one would still leave a file that MoveFileExA cannot move.
-    if (path_length + sizeof temporary_suffix > MAX_PATH) {
-        return nullptr;
-    }
-#endif
+    // On Windows a name of MAX_PATH units or more is refused here as by the move that would follow.
     std::memcpy(temporary_path, path, path_length);
     std::memcpy(temporary_path + path_length, temporary_suffix, sizeof temporary_suffix);
-    return std::fopen(temporary_path, "w+b");
+    return open_file(temporary_path, "w+b");
 }
 
 // Empties the file and writes it again; a file that cannot be opened or written ends the program.
@@ -202,7 +183,7 @@ void write_settings(const char* path)
     const bool written = write_lines(stream);
     const bool closed = std::fclose(stream) == 0;
     if (!written || !closed || !replace_file(temporary_path, path)) {
-        std::remove(temporary_path);
+        remove_file(temporary_path);
         report_open_failure(path);
     }
 }

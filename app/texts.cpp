@@ -7,7 +7,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "ui/main_window.h"
+#include "util/process_state.h"
 #else
 #include <cstring>
 #endif

@@ -3,9 +3,11 @@
 #include "ui/events.h"
 
 #include <commctrl.h>
+#include <htmlhelp.h>
 #include <mmsystem.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/dialogs.h"
 #include "app/menu.h"
@@ -18,6 +20,8 @@
 #include "res/resource_ids.h"
 #include "ui/main_window.h"
 #include "ui/render.h"
+#include "util/file_util.h"
+#include "util/wide_path.h"
 
 namespace {
 
@@ -25,21 +29,34 @@ constexpr int StatusTimePart = 0;
 constexpr int StatusPointsPart = 1;
 constexpr int StatusMessagePart = 2;
 
-// The sound library is loaded on the first sound rather than at start-up: it brings the whole audio
-// stack with it, which a player with sound off (the default) never needs. Without it, no device is
-// counted and the refusal falls back to the system beep.
-HMODULE sound_library()
+// A library of the system folder, never of the game's own folder, where a planted copy could wait.
+HMODULE system_library(const wchar_t* name)
 {
-    static HMODULE library = LoadLibraryA("winmm.dll");
-    return library;
+    wchar_t path[MAX_PATH];
+    const UINT folder_length = GetSystemDirectoryW(path, MAX_PATH);
+    if (folder_length == 0 || folder_length + 1 + lstrlenW(name) >= MAX_PATH) {
+        return nullptr;
+    }
+    path[folder_length] = L'\\';
+    lstrcpyW(path + folder_length + 1, name);
+    return LoadLibraryW(path);
 }
 
 template <typename Function>
-Function sound_function(const char* name)
+Function library_function(HMODULE library, const char* name)
 {
-    HMODULE library = sound_library();
     FARPROC address = library != nullptr ? GetProcAddress(library, name) : nullptr;
     return reinterpret_cast<Function>(reinterpret_cast<void*>(address));
+}
+
+// The sound library is loaded on the first sound rather than at start-up: it brings the whole audio
+// stack with it, which a player with sound off (the default) never needs. Without it, no device is
+// counted and the refusal falls back to the system beep.
+template <typename Function>
+Function sound_function(const char* name)
+{
+    static HMODULE library = system_library(L"winmm.dll");
+    return library_function<Function>(library, name);
 }
 
 BOOL platform_play_sound(LPCSTR resource, HMODULE module, DWORD flags)
@@ -57,6 +74,52 @@ BOOL platform_beep(UINT type)
 BOOL platform_help(HWND window, LPCSTR path, UINT command, ULONG_PTR data)
 {
     return WinHelpA(window, path, command, data);
+}
+
+HWND platform_html_help(HWND window, LPCWSTR path, UINT command, DWORD_PTR data)
+{
+    using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
+    static HtmlHelpFunction html_help = library_function<HtmlHelpFunction>(system_library(L"hhctrl.ocx"), "HtmlHelpW");
+    return html_help != nullptr ? html_help(window, path, command, data) : nullptr;
+}
+
+// Wine's HTML Help shows its contents tree beside a blank page unless a Gecko engine is installed,
+// which no distribution packages; Wine names itself through ntdll's wine_get_version, as it documents.
+bool platform_html_help_shows()
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll == nullptr || GetProcAddress(ntdll, "wine_get_version") == nullptr;
+}
+
+bool html_help_opened = false;
+
+// WinHelp takes a code-page path only: the short form names the file where the long one has letters
+// that the code page lacks. Failing both, the spelling with '?' lets the engine say what it misses.
+void engine_help_path(char* path)
+{
+    if (!code_page_path(help_path, path, PathSize)) {
+        spell_in_code_page(help_path, path, PathSize);
+    }
+}
+
+// Windows 10 and 11 have no WinHelp viewer: the .chm built from the same source opens there, on
+// its contents. Wherever it cannot show, the .hlp opens as before.
+void show_help()
+{
+    if (help_path[0] != '\0' && html_help_shows()) {
+        char html_path[PathSize];
+        std::memcpy(html_path, help_path, sizeof html_path);
+        set_extension(html_path, "CHM");
+        wchar_t wide[PathSize];
+        if (file_exists(html_path) != 0 && widen_path(html_path, wide) &&
+            open_html_help(main_window, wide, HH_DISPLAY_TOC, 0) != nullptr) {
+            html_help_opened = true;
+            return;
+        }
+    }
+    char path[PathSize];
+    engine_help_path(path);
+    open_help(main_window, path, HELP_INDEX, 0);
 }
 
 UINT platform_wave_devices()
@@ -109,6 +172,8 @@ void end_game()
 BOOL (*play_sound_resource)(LPCSTR resource, HMODULE module, DWORD flags) = platform_play_sound;
 BOOL (*system_beep)(UINT type) = platform_beep;
 BOOL (*open_help)(HWND window, LPCSTR path, UINT command, ULONG_PTR data) = platform_help;
+HWND (*open_html_help)(HWND window, LPCWSTR path, UINT command, DWORD_PTR data) = platform_html_help;
+bool (*html_help_shows)() = platform_html_help_shows;
 UINT (*count_wave_devices)() = platform_wave_devices;
 std::int32_t wave_device_count = -1;
 
@@ -140,11 +205,22 @@ void handle_command(WORD command_id)
         open_dialog(DLG_ABOUT, about_dialog_proc);
         break;
     case CMD_HELP:
-        open_help(main_window, help_path, HELP_INDEX, 0);
+        show_help();
         break;
     default:
         break;
     }
+}
+
+void release_help(HWND window)
+{
+    if (html_help_opened) {
+        open_html_help(nullptr, nullptr, HH_CLOSE_ALL, 0);
+        html_help_opened = false;
+    }
+    char path[PathSize];
+    engine_help_path(path);
+    open_help(window, path, HELP_QUIT, 0);
 }
 
 void handle_tick()

@@ -9,6 +9,8 @@
 void handle_command(WORD command_id);
 void handle_tick();
 void handle_click(LPARAM position);
+// Tells the help engines that the program no longer needs the help files: the one opened, if any.
+void release_help(HWND window);
 
 void set_status_message(const char* text);
 void show_points(std::int32_t points);
@@ -20,6 +22,9 @@ void invalidate_queue_column();
 extern BOOL (*play_sound_resource)(LPCSTR resource, HMODULE module, DWORD flags);
 extern BOOL (*system_beep)(UINT type);
 extern BOOL (*open_help)(HWND window, LPCSTR path, UINT command, ULONG_PTR data);
+// HTML Help (HtmlHelpW), null when it cannot open; and whether it shows its pages here (not under Wine).
+extern HWND (*open_html_help)(HWND window, LPCWSTR path, UINT command, DWORD_PTR data);
+extern bool (*html_help_shows)();
 extern UINT (*count_wave_devices)();
 extern std::int32_t wave_device_count;
 

@@ -16,8 +16,9 @@
 #include "ui/main_window.h"
 #include "ui/render.h"
 #include "util/file_util.h"
+#include "util/wide_path.h"
 
-DWORD (*module_file_name)(HMODULE module, LPSTR buffer, DWORD size) = GetModuleFileNameA;
+DWORD (*module_file_name)(HMODULE module, LPWSTR buffer, DWORD size) = GetModuleFileNameW;
 
 namespace {
 
@@ -90,15 +91,17 @@ void create_status_bar()
 
 void derive_paths()
 {
-    // The buffers hold MAX_PATH characters and the four of a new extension; a fetch that fills the
-    // whole limit was cut, and a cut path would put the settings into some other file.
-    DWORD length = module_file_name(instance_handle, help_path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
+    // The wide path keeps every letter of the folders' names, which the code page may not have; the
+    // 8-bit routines then work on its UTF-8 form. A fetch that fills the whole limit was cut, and a
+    // cut path would put the settings into some other file.
+    wchar_t module_path[MAX_PATH];
+    const DWORD length = module_file_name(instance_handle, module_path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH ||
+        !narrow_path(module_path, static_cast<int>(length), help_path, PathSize - 4)) {
         help_path[0] = '\0';
         settings_path[0] = '\0';
         return;
     }
-    help_path[length] = '\0';
     set_extension(help_path, "HLP");
     std::memcpy(settings_path, help_path, sizeof settings_path);
     set_extension(settings_path, "INI");
@@ -175,7 +178,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM w_param, LPA
 {
     switch (message) {
     case WM_DESTROY:
-        open_help(window, help_path, HELP_QUIT, 0);
+        release_help(window);
         main_window = nullptr;
         PostQuitMessage(0);
         return 0;

@@ -24,7 +24,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM w_param, LPA
 // Centres window on owner (or on the screen when owner is null), kept on the screen.
 void center_window(HWND window, HWND owner);
 
-// The fetch of the executable's path, replaceable so that tests can place the settings file.
-extern DWORD (*module_file_name)(HMODULE module, LPSTR buffer, DWORD size);
+// The fetch of the executable's path (in UTF-16), replaceable so that tests can place the settings file.
+extern DWORD (*module_file_name)(HMODULE module, LPWSTR buffer, DWORD size);
 
 #endif

@@ -6,12 +6,15 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <io.h>
 
 #include "app/texts.h"
 #include "res/resource_ids.h"
-#include "ui/main_window.h"
+#include "util/process_state.h"
+#include "util/wide_path.h"
 #else
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <ctime>
 #endif
@@ -56,15 +59,19 @@ std::int32_t packed_result(std::uint32_t packed)
 std::int32_t file_exists(const char* path)
 {
 #ifdef _WIN32
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
+    wchar_t wide[PathSize];
+    if (!widen_path(path, wide)) {
+        return 0;
+    }
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(wide, &found);
     if (search == INVALID_HANDLE_VALUE) {
         return 0;
     }
     const DWORD skipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     BOOL more = TRUE;
     while (more && (found.dwFileAttributes & skipped) != 0) {
-        more = FindNextFileA(search, &found);
+        more = FindNextFileW(search, &found);
     }
     FindClose(search);
     if (!more) {
@@ -118,15 +125,69 @@ char* set_extension(char* path, const char* extension)
 
 std::FILE* open_or_die(const char* path, const char* mode)
 {
-    std::FILE* stream = std::fopen(path, mode);
+    std::FILE* stream = open_file(path, mode);
     if (stream == nullptr) {
         report_open_failure(path);
     }
     return stream;
 }
 
+std::FILE* open_file(const char* path, const char* mode)
+{
+#ifdef _WIN32
+    wchar_t wide[PathSize];
+    wchar_t wide_mode[8];
+    if (!widen_path(path, wide) || MultiByteToWideChar(CP_UTF8, 0, mode, -1, wide_mode, 8) == 0) {
+        return nullptr;
+    }
+    return _wfopen(wide, wide_mode);
+#else
+    return std::fopen(path, mode);
+#endif
+}
+
+bool remove_file(const char* path)
+{
+#ifdef _WIN32
+    wchar_t wide[PathSize];
+    return widen_path(path, wide) && DeleteFileW(wide) != 0;
+#else
+    return std::remove(path) == 0;
+#endif
+}
+
+bool replace_file(const char* from, const char* to)
+{
+#ifdef _WIN32
+    wchar_t wide_from[PathSize];
+    wchar_t wide_to[PathSize];
+    return widen_path(from, wide_from) && widen_path(to, wide_to) &&
+           MoveFileExW(wide_from, wide_to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    return std::rename(from, to) == 0;
+#endif
+}
+
+bool flush_to_disk(std::FILE* stream)
+{
+    if (std::fflush(stream) != 0 || std::ferror(stream) != 0) {
+        return false;
+    }
+#ifdef _WIN32
+    return _commit(_fileno(stream)) == 0;  // FlushFileBuffers on the stream's handle
+#else
+    return fsync(fileno(stream)) == 0;
+#endif
+}
+
 void report_open_failure(const char* path)
 {
+#ifdef _WIN32
+    // The box is an 8-bit one, like the French prefix: the path shows as the code page spells it.
+    char spelled[PathSize];
+    spell_in_code_page(path, spelled, PathSize);
+    path = spelled;
+#endif
     char message[MessageBufferSize];
     const std::size_t prefix_length = sizeof open_failure_prefix - 1;
     const std::size_t room = sizeof message - prefix_length - 1;

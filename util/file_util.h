@@ -1,4 +1,5 @@
 // File names, file existence, opening a file or dying, the fatal error report, and blank trimming.
+// Paths are UTF-8; the routines that look into them only look for ASCII bytes ('.', A to Z).
 #ifndef ONDULOR_UTIL_FILE_UTIL_H
 #define ONDULOR_UTIL_FILE_UTIL_H
 
@@ -21,6 +22,17 @@ void append_char(char* text, char c);
 
 // An open stream on path, or the open-failure report, which never returns.
 std::FILE* open_or_die(const char* path, const char* mode);
+
+// The platform's file calls on a path in UTF-8 (on Windows through the wide functions, so that no
+// letter of a folder's name is lost to the code page). open_file gives null on failure; the others
+// answer whether they succeeded.
+std::FILE* open_file(const char* path, const char* mode);
+bool remove_file(const char* path);
+// Puts from in the place of to in one step, replacing it.
+bool replace_file(const char* from, const char* to);
+// Writes the stream's buffer and has the system put the file's content on the disk, so that a later
+// rename cannot outlive the data that it names (a power cut can keep one without the other).
+bool flush_to_disk(std::FILE* stream);
 
 // Ends the process through fatal_error with "Erreur \340 l'ouverture du fichier : " and path.
 [[noreturn]] void report_open_failure(const char* path);

@@ -106,7 +106,10 @@ struct SeamRecord {
     int device_queries = 0;
     UINT devices = 0;  // the wave devices the fake reports
     std::vector<HelpCall> help_calls;
-    std::string module_path;  // the executable path the module-path fake reports
+    bool html_help_shows = false;  // as under Wine
+    bool html_help_opens = true;
+    std::vector<HelpCall> html_help_calls;  // paths back in UTF-8
+    std::string module_path;                // the executable path the module-path fake reports
     bool module_fails = false;
     std::vector<DWORD> module_fetch_sizes;
 };
@@ -140,24 +143,42 @@ inline BOOL recorded_help(HWND window, LPCSTR path, UINT command, ULONG_PTR)
     return TRUE;
 }
 
-// Behaves as GetModuleFileNameA does since Vista: a cut path is still terminated, the size is returned
-// and the last error is ERROR_INSUFFICIENT_BUFFER.
-inline DWORD fake_module_file_name(HMODULE, LPSTR buffer, DWORD size)
+inline HWND recorded_html_help(HWND window, LPCWSTR path, UINT command, DWORD_PTR)
+{
+    char narrowed[MAX_PATH * 3] = {};
+    if (path != nullptr) {
+        WideCharToMultiByte(CP_UTF8, 0, path, -1, narrowed, sizeof narrowed, nullptr, nullptr);
+    }
+    seam_record.html_help_calls.push_back({window, narrowed, command});
+    return seam_record.html_help_opens ? GetDesktopWindow() : nullptr;
+}
+
+inline bool recorded_html_help_shows()
+{
+    return seam_record.html_help_shows;
+}
+
+// Behaves as GetModuleFileNameW does since Vista: a cut path is still terminated, the size is returned
+// and the last error is ERROR_INSUFFICIENT_BUFFER. The path is given in UTF-8.
+inline DWORD fake_module_file_name(HMODULE, LPWSTR buffer, DWORD size)
 {
     seam_record.module_fetch_sizes.push_back(size);
     if (seam_record.module_fails || size == 0) {
         return 0;
     }
     const std::string& path = seam_record.module_path;
-    if (path.size() >= size) {
-        path.copy(buffer, size - 1);
-        buffer[size - 1] = '\0';
+    std::wstring wide(path.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), &wide[0],
+                                    static_cast<int>(wide.size())));
+    if (wide.size() >= size) {
+        wide.copy(buffer, size - 1);
+        buffer[size - 1] = L'\0';
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return size;
     }
-    path.copy(buffer, path.size());
-    buffer[path.size()] = '\0';
-    return static_cast<DWORD>(path.size());
+    wide.copy(buffer, wide.size());
+    buffer[wide.size()] = L'\0';
+    return static_cast<DWORD>(wide.size());
 }
 
 // Empties the record and puts every seam on its fake, the executable lying at exe_path.
@@ -167,6 +188,8 @@ inline void install_seams(const std::string& exe_path)
     seam_record.module_path = exe_path;
     module_file_name = fake_module_file_name;
     open_help = recorded_help;
+    open_html_help = recorded_html_help;
+    html_help_shows = recorded_html_help_shows;
     play_sound_resource = recorded_play;
     system_beep = recorded_beep;
     count_wave_devices = recorded_device_count;
