@@ -18,6 +18,7 @@ std::FILE* __real_fopen(const char* path, const char* mode);
 int __real_stat(const char* path, struct stat* status);
 int __real_rename(const char* from, const char* to);
 int __real_remove(const char* path);
+int __real_fsync(int descriptor);
 }
 
 namespace {
@@ -195,6 +196,12 @@ int __wrap_remove(const char* path)
     file->exists = false;
     file->bytes.clear();
     return 0;
+}
+
+// A memory stream has no descriptor (fileno gives -1): its bytes are as safe as they will ever be.
+int __wrap_fsync(int descriptor)
+{
+    return descriptor == -1 ? 0 : __real_fsync(descriptor);
 }
 
 }  // extern "C"
