@@ -44,30 +44,41 @@ inline int remove_entry(const char* path, const struct stat*, int, struct FTW*)
 }
 #endif
 
-// Removes path and everything below it, read-only entries and nested folders included; answers whether
-// nothing is left.
+#ifdef _WIN32
+// Wide, so that entries named in any script go too (the ANSI search sees their names as '?').
+inline void remove_wide_tree(const std::wstring& path)
+{
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..") {
+                continue;
+            }
+            const std::wstring child = path + L"\\" + name;
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                remove_wide_tree(child);
+            } else {
+                DeleteFileW(child.c_str());
+            }
+        } while (FindNextFileW(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+#endif
+
+// Removes path (in the code page, as the tests build it) and everything below it, read-only entries
+// and nested folders included; answers whether nothing is left.
 inline bool remove_tree(const std::string& path)
 {
 #ifdef _WIN32
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            const std::string child = path + "\\" + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                remove_tree(child);
-            } else {
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
+    std::wstring wide(path.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &wide[0],
+                                    static_cast<int>(wide.size())));
+    remove_wide_tree(wide);
 #else
     nftw(path.c_str(), remove_entry, 16, FTW_DEPTH | FTW_PHYS);
 #endif
