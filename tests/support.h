@@ -27,10 +27,31 @@ inline const char* const path_separator = "\\";
 inline const char* const path_separator = "/";
 #endif
 
+#ifdef _WIN32
+// Test paths are UTF-8, as the game's own are: the wide calls take them in any script.
+inline std::wstring wide_test_path(const std::string& path)
+{
+    std::wstring wide(path.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), &wide[0],
+                                    static_cast<int>(wide.size())));
+    return wide;
+}
+#endif
+
+// fopen for "rb" and "wb", on a test path.
+inline std::FILE* open_test_file(const std::string& path, const char* mode)
+{
+#ifdef _WIN32
+    return _wfopen(wide_test_path(path).c_str(), mode[0] == 'r' ? L"rb" : L"wb");
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
 inline bool path_exists(const std::string& path)
 {
 #ifdef _WIN32
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(wide_test_path(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 #else
     struct stat status;
     return stat(path.c_str(), &status) == 0;
@@ -70,15 +91,12 @@ inline void remove_wide_tree(const std::wstring& path)
 }
 #endif
 
-// Removes path (in the code page, as the tests build it) and everything below it, read-only entries
-// and nested folders included; answers whether nothing is left.
+// Removes path and everything below it, read-only entries and nested folders included; answers whether
+// nothing is left.
 inline bool remove_tree(const std::string& path)
 {
 #ifdef _WIN32
-    std::wstring wide(path.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &wide[0],
-                                    static_cast<int>(wide.size())));
-    remove_wide_tree(wide);
+    remove_wide_tree(wide_test_path(path));
 #else
     nftw(path.c_str(), remove_entry, 16, FTW_DEPTH | FTW_PHYS);
 #endif
@@ -136,7 +154,7 @@ private:
 inline bool read_file(const std::string& path, std::string* bytes)
 {
     bytes->clear();
-    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    std::FILE* stream = open_test_file(path, "rb");
     if (stream == nullptr) {
         return false;
     }
@@ -164,7 +182,7 @@ inline std::string read_bytes(const std::string& path)
 // Writes exactly bytes to path, replacing it; a write that fails also fails the test.
 inline bool write_bytes(const std::string& path, const std::string& bytes)
 {
-    std::FILE* stream = std::fopen(path.c_str(), "wb");
+    std::FILE* stream = open_test_file(path, "wb");
     bool whole = false;
     if (stream != nullptr) {
         whole = std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
