@@ -1,6 +1,10 @@
 # Run by cpack (External generator) once component game is staged: builds the MSI with wixl.
 # wixl refuses absolute Source paths, so the wxs, the icon and the staged files share one folder
 # and wixl runs there. Any warning fails the build: wixl warns about the attributes it ignores.
+if(NOT CPACK_ONDULOR_WIXL)
+  message(FATAL_ERROR "msi: wixl was not found; the package target builds the MSI with it. "
+    "Install it with 'bash scripts/deps.sh' (the Debian/Ubuntu package is 'wixl').")
+endif()
 file(GLOB_RECURSE staged LIST_DIRECTORIES false "${CPACK_TEMPORARY_DIRECTORY}/*")
 set(stage ${CPACK_ONDULOR_MSI_STAGE})
 file(REMOVE_RECURSE ${stage})
