@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The packages as players get them: the Windows zip from the package target (its entries, the
 # stripped exe and its version information, the player's texts, a game that saves beside itself),
-# and scripts/install.sh into a temporary prefix and home (desktop entry, icon, a launcher that plays
-# from the player's folder, --uninstall keeping the scores). Windows appear in Xvfb.
+# scripts/install.sh into a temporary prefix and home (desktop entry, icon, a launcher that plays
+# from the player's folder, --uninstall keeping the scores), the Debian package (fields, files,
+# lintian and AppStream, its launcher unpacked and installed with apt, then purged) and the MSI in
+# a fresh Wine prefix (install, play, upgrade, uninstall). Windows appear in Xvfb.
 # Usage: tests/package/run.sh BUILD_DIR [CASE...] (the windows build; every case unless named).
 # Ends with "package: N passed, M failed"; a case that cannot run here says SKIP and is not counted.
 set -uo pipefail
@@ -389,6 +391,7 @@ deb_launcher_plays() {
 # that notes where it ran: this is about the launcher's words, not Wine's 8 s.
 launcher_says_wine_is_preparing() {
   local bin=$out/stand-in home=$out/stand-in-home tool said
+  [ -x "$debroot/usr/games/ondulor" ] || { fail "no unpacked launcher"; return; }
   mkdir -p "$bin/with" "$bin/without" "$home"
   printf '#!/bin/sh\npwd >"%s/wine-ran"\n' "$bin" >"$bin/with/wine"
   printf '#!/bin/sh\nprintf "%%s|" "$@" >"%s/notified"\n' "$bin" >"$bin/with/notify-send"
