@@ -14,6 +14,32 @@ set(ONDULOR_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 configure_file(${CMAKE_SOURCE_DIR}/res/version.h.in ${ONDULOR_GENERATED_DIR}/ondulor_version.h @ONLY)
 target_include_directories(ondulor_win INTERFACE ${ONDULOR_GENERATED_DIR})
 
+# The product's name and maker as the exe's version information gives them (res/version.rc), for
+# the MSI and the packages' vendor.
+foreach(field ProductName CompanyName)
+  file(STRINGS ${CMAKE_SOURCE_DIR}/res/version.rc line REGEX "VALUE \"${field}\"" LIMIT_COUNT 1)
+  string(REGEX REPLACE ".*VALUE \"${field}\", \"([^\"]*)\".*" "\\1" value "${line}")
+  if(value STREQUAL "" OR value STREQUAL line)
+    message(FATAL_ERROR "res/version.rc gives no ${field}")
+  endif()
+  set(ONDULOR_${field} "${value}")
+endforeach()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/version.rc)
+set(ONDULOR_PRODUCT "${ONDULOR_ProductName}")
+set(ONDULOR_MAKER "${ONDULOR_CompanyName}")
+
+# The project has no domain of its own yet: the reserved example domain stands in for it in the
+# AppStream id, the desktop entry's and metainfo's file names, the Maintainer address and the home
+# page. Change it here, and docs/packages.md lists what follows.
+set(ONDULOR_DOMAIN example.org)
+string(REPLACE "." ";" labels ${ONDULOR_DOMAIN})
+list(REVERSE labels)
+list(JOIN labels "." reversed)
+set(ONDULOR_APP_ID ${reversed}.ondulor)
+set(ONDULOR_MAINTAINER "Ondulor developers <ondulor@${ONDULOR_DOMAIN}>")
+set(ONDULOR_HOMEPAGE https://${ONDULOR_DOMAIN}/ondulor/)
+set(ONDULOR_SCREENSHOT_URL https://${ONDULOR_DOMAIN}/ondulor/screenshot.png)
+
 # The player's texts, README.txt and LISEZMOI.txt, in the build folder's player/.
 set(ONDULOR_PLAYER_TEXTS)
 foreach(text README LISEZMOI)
@@ -63,16 +89,21 @@ endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL ondulor_track_resource_inputs)
 
 # One flat folder: the game writes ondulor.ini beside itself and finds its help there.
-# Component game is what scripts/install.sh copies; the zip holds every component.
+# Component game is what scripts/install.sh copies and the MSI holds; the zip holds game and readme.
 install(TARGETS ondulor RUNTIME DESTINATION . COMPONENT game)
 # ondulor.cnt gives Windows' own WinHelp viewer its contents tab.
-install(FILES ${CMAKE_BINARY_DIR}/ondulor.hlp ${CMAKE_BINARY_DIR}/ondulor.cnt ${CMAKE_BINARY_DIR}/ondulor.chm
-  DESTINATION . COMPONENT game)
+set(ONDULOR_GAME_HELP ${CMAKE_BINARY_DIR}/ondulor.hlp ${CMAKE_BINARY_DIR}/ondulor.cnt ${CMAKE_BINARY_DIR}/ondulor.chm)
+install(FILES ${ONDULOR_GAME_HELP} DESTINATION . COMPONENT game)
 install(FILES ${ONDULOR_PLAYER_TEXTS} DESTINATION . COMPONENT readme)
 
-set(CPACK_GENERATOR ZIP)
+include(${CMAKE_CURRENT_LIST_DIR}/package_deb.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/package_msi.cmake)
+
+# One target, three packages: the zip (every component but deb), the .deb (component deb) and the
+# MSI (component game, by wixl). package_config.cmake.in picks each one's components.
+set(CPACK_GENERATOR ZIP DEB External)
 set(CPACK_PACKAGE_NAME ondulor)
-set(CPACK_PACKAGE_VENDOR "Ondulor Games")
+set(CPACK_PACKAGE_VENDOR "${ONDULOR_MAKER}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_FILE_NAME ondulor-${PROJECT_VERSION}-win64)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
@@ -80,5 +111,10 @@ set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 # Strips with the cross toolchain's strip: the debug sections of the static runtime would more than
 # triple the exe.
 set(CPACK_STRIP_FILES TRUE)
+# Directories as Debian wants them whatever the builder's umask.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+  WORLD_READ WORLD_EXECUTE)
 set(CPACK_SOURCE_GENERATOR "")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/package_config.cmake.in ${CMAKE_BINARY_DIR}/package_config.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/package_config.cmake)
 include(CPack)

@@ -7,6 +7,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine64 libwine fonts-wine xvfb xauth xdotool imagemagick
   desktop-file-utils unzip halibut python3 clang-format
+  wixl msitools lintian appstream
 )
 missing=()
 for p in "${packages[@]}"; do
