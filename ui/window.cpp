@@ -27,15 +27,12 @@ constexpr DWORD MainWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMI
 constexpr UINT ClockTimer = 1;
 constexpr UINT ClockPeriod = 1000;
 
-// The window's size, in pixels added to the board's own (columns and rows times cell_size). The frame is
-// the board with a margin on the right and, below, the room of the status bar; the window is the frame
-// with the queue column's room on the right, and the caption, the menu bar and a margin below.
-constexpr int FrameRightMargin = 10;
-constexpr int StatusBarRoom = 23;
-constexpr int QueueColumnRoom = 40;
-constexpr int BottomMargin = 5;
-// The queue column starts this far to the right of the board.
+// The client area around the board, which lies at the client's origin: the queue column, one cell wide,
+// starts QueueGap to the right of the board and keeps RightMargin free beside it; the status bar lies
+// StatusBarGap below the board, as tall as its font makes it at the screen's DPI.
 constexpr int QueueGap = 5;
+constexpr int RightMargin = 7;
+constexpr int StatusBarGap = 2;
 
 // One axis of center_window: centred on the reference span, then pulled back onto the screen.
 // A window longer than the screen ends at the screen's far edge, which leaves it a negative start.
@@ -87,6 +84,22 @@ void create_status_bar()
     SendMessageA(status_bar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(right_edges));
 }
 
+// Sizes the window to the client area that the board, the queue column and the status bar need. The
+// bar's height follows its font, which grows with the screen's DPI while the cells stay 32 pixels: a
+// fixed height let it cover the board's bottom row, where the source lies. The frame, caption and menu
+// bar come from AdjustWindowRectEx with the window's own style.
+void size_window()
+{
+    RECT bar = {};  // stays empty if the bar could not be made
+    GetWindowRect(status_bar, &bar);
+    RECT outer = {0, 0, board.columns * board.cell_size + QueueGap + board.cell_size + RightMargin,
+                  board.rows * board.cell_size + StatusBarGap + (bar.bottom - bar.top)};
+    AdjustWindowRectEx(&outer, MainWindowStyle, TRUE, 0);
+    SetWindowPos(main_window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, SWP_NOMOVE);
+    // The bar moves to the bottom of the new client area when told of a new size.
+    SendMessageA(status_bar, WM_SIZE, 0, 0);
+}
+
 }  // namespace
 
 void derive_paths()
@@ -127,16 +140,11 @@ std::int32_t init_application(HINSTANCE previous_instance, LPSTR, int show_comma
     accelerator_table = LoadAcceleratorsA(instance_handle, MAKEINTRESOURCEA(RES_ACCEL_MAIN));
     SetWindowTextA(main_window, load_text(TXT_WINDOW_TITLE));
 
-    const int board_width = board.columns * board.cell_size;
-    const int frame_width = board_width + FrameRightMargin;
-    const int frame_height = board.rows * board.cell_size + StatusBarRoom;
-    SetWindowPos(main_window, nullptr, 0, 0, frame_width + QueueColumnRoom,
-                 frame_height + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) + BottomMargin,
-                 SWP_NOMOVE);
-    center_window(main_window, nullptr);
-
+    // The status bar comes first: the window's height depends on the bar's.
     create_status_bar();
-    queue_left = board_width + QueueGap;
+    size_window();
+    center_window(main_window, nullptr);
+    queue_left = board.columns * board.cell_size + QueueGap;
     new_game();
     paint_window();
     SetTimer(main_window, ClockTimer, ClockPeriod, nullptr);
