@@ -1,5 +1,6 @@
 // Wine tests of ondulor.exe's version information as Windows' file properties read it: the fixed
-// numbers, the French and English string blocks, and their agreement with the about box.
+// numbers, the French and English string blocks, and their agreement with the about box; and of the
+// application manifest that Windows reads at the process start.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -115,6 +116,40 @@ TEST(VersionInfo, AgreesWithTheAboutBoxInBothLanguages)
         EXPECT_EQ(std::string(text), "Ondulor\nVersion " ONDULOR_VERSION_TEXT) << "language offset " << language;
     }
     FreeLibrary(game);
+}
+
+// The element that starts with open and ends with the next close, or empty when there is none.
+std::string element(const std::string& text, const std::string& open, const std::string& close)
+{
+    const std::size_t start = text.find(open);
+    const std::size_t end = start == std::string::npos ? start : text.find(close, start);
+    return end == std::string::npos ? std::string() : text.substr(start, end + close.size() - start);
+}
+
+// Without the manifest Windows treats the game as a program of an unknown older system: old-style
+// controls, compatibility shims, and on a scaled screen the whole window stretched as one blurred bitmap.
+TEST(Manifest, AsksForCommonControls6OnWindows10WithGdiScalingAndClaimsNoDpiAwareness)
+{
+    std::string path = game_path();
+    HMODULE game = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(game, nullptr) << "cannot load " << path;
+    HRSRC found = FindResourceA(game, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    ASSERT_NE(found, nullptr) << "no manifest resource 1 in " << path;
+    const char* bytes = static_cast<const char*>(LockResource(LoadResource(game, found)));
+    ASSERT_NE(bytes, nullptr);
+    const std::string manifest(bytes, SizeofResource(game, found));
+    FreeLibrary(game);
+
+    const std::string controls =
+        element(manifest, "<assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\"", "/>");
+    EXPECT_NE(controls.find("version=\"6.0.0.0\""), std::string::npos) << manifest;
+    EXPECT_NE(controls.find("publicKeyToken=\"6595b64144ccf1df\""), std::string::npos) << manifest;
+    EXPECT_NE(manifest.find("<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"), std::string::npos)
+        << "Windows 10 and 11 not among the supported systems";
+    EXPECT_EQ(element(manifest, "<gdiScaling", "</gdiScaling>"),
+              "<gdiScaling xmlns=\"http://schemas.microsoft.com/SMI/2017/WindowsSettings\">true</gdiScaling>");
+    // dpiAware and dpiAwareness alike: the game draws at 96 DPI and lets Windows scale it.
+    EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
 }
 
 }  // namespace
