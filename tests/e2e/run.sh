@@ -315,6 +315,56 @@ named_folder() {
   [ -z "$(find "$1" -name '*.tmp')" ] || fail "a temporary file was left behind"
 }
 run_case named_folder
+# scaled_prefix DIR DPI: a prefix at DIR whose screen has DPI dots per inch: the registry of the
+# session's prefix copied, LogPixels set in both places that Wine reads, and the rest shared through
+# links, so that no other case (and no other run) ever sees the scaled screen. Its server starts warm.
+scaled_prefix() {
+  mkdir -p "$1" && cp -a "$WINEPREFIX"/*.reg "$WINEPREFIX/.update-timestamp" "$WINEPREFIX/dosdevices" "$1/" &&
+    ln -s "$WINEPREFIX/drive_c" "$1/drive_c" || return 1
+  local key
+  for key in 'HKCU\Control Panel\Desktop' 'HKCC\Software\Fonts'; do
+    WINEPREFIX=$1 wine reg add "$key" /v LogPixels /t REG_DWORD /d "$2" /f </dev/null >/dev/null 2>&1 || return 1
+  done
+  WINEPREFIX=$1 restart_wine
+}
+# not_frame PNG X Y W H: count of pixels in that rectangle that are not the frames' dark grey.
+not_frame() {
+  "$magick" "$1" -crop "${4}x${5}+$2+$3" +repage -fill white +opaque '#404040' -fill black -opaque '#404040' \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+# scaled_game FOLDER DPI: one game on the scaled screen of the prefix in WINEPREFIX.
+scaled_game() {
+  start_game "$1" || return
+  [ "$HEIGHT" -gt 546 ] || fail "at $2 DPI the window is ${WIDTH}x$HEIGHT, as at 96 DPI: the screen was not scaled"
+  shot "$1/board.png"
+  [ "$(not_frame "$1/board.png" "$cx" $((cy + 479)) 480 1)" = 0 ] ||
+    fail "at $2 DPI the status bar covers the board frame's bottom edge (${WIDTH}x$HEIGHT)"
+  [ "$(not_frame "$1/board.png" "$cx" $((cy + 448)) 1 32)$(not_frame "$1/board.png" $((cx + 479)) $((cy + 448)) 1 32)" = 00 ] ||
+    fail "at $2 DPI the frame beside the source's row is not whole"
+  [ "$(not_frame "$1/board.png" $((cx + 485)) "$cy" 1 160)" = 0 ] || fail "at $2 DPI the queue column's frame is not whole"
+  click_cell 7 13
+  await 5 "the piece north of the source to light up" shows "$1/played.png" lit_over 100 ||
+    fail "at $2 DPI a click north of the source lit nothing"
+  keys alt+F4
+  wait_exit 10
+  [ "$rc" = 0 ] || fail "at $2 DPI exit code $rc after Alt+F4"
+}
+
+# A scaled screen, 120 DPI (125 %) and 192 DPI (200 %): the status bar's font grows and the window
+# with it, so that the board's bottom row, where the source lies, shows whole above the bar (the
+# frame's bottom edge and its sides along that row), the queue column too, and a click north of the
+# source lights the piece laid there.
+scaled_screen() {
+  local dpi
+  for dpi in 120 192; do
+    mkdir -p "$1/$dpi"
+    scaled_prefix "$1/prefix-$dpi" "$dpi" || { fail "no prefix at $dpi DPI"; continue; }
+    WINEPREFIX=$1/prefix-$dpi scaled_game "$1/$dpi" "$dpi"
+    WINEPREFIX=$1/prefix-$dpi wineserver -k 2>/dev/null
+    WINEPREFIX=$1/prefix-$dpi wineserver -w 2>/dev/null
+  done
+}
+run_case scaled_screen
 
 echo "e2e: $passed passed, $failed failed"
 [ "$failed" = 0 ]
