@@ -315,6 +315,7 @@ named_folder() {
   [ -z "$(find "$1" -name '*.tmp')" ] || fail "a temporary file was left behind"
 }
 run_case named_folder
+
 # scaled_prefix DIR DPI: a prefix at DIR whose screen has DPI dots per inch: the registry of the
 # session's prefix copied, LogPixels set in both places that Wine reads, and the rest shared through
 # links, so that no other case (and no other run) ever sees the scaled screen. Its server starts warm.
