@@ -71,7 +71,7 @@ cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL ondulor_player_needs_hel
 # gets its inputs, once the whole project is read.
 function(ondulor_track_resource_inputs)
   file(GLOB inputs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h
-    ${CMAKE_SOURCE_DIR}/res/*.inc ${CMAKE_SOURCE_DIR}/res/art/*)
+    ${CMAKE_SOURCE_DIR}/res/*.inc ${CMAKE_SOURCE_DIR}/res/*.manifest ${CMAKE_SOURCE_DIR}/res/art/*)
   list(APPEND inputs ${ONDULOR_GENERATED_DIR}/ondulor_version.h)
   set(directories ${CMAKE_SOURCE_DIR})
   set(walked 0)

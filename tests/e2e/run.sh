@@ -308,6 +308,7 @@ named_folder() {
   xdotool search --onlyvisible --name '^ERROR$' >/dev/null 2>&1 && fail "the help viewer did not find the file"
   # With no window manager the viewer stays above the game: raise it to reach its close box.
   xdotool windowraise "$win"
+  await 5 "the raised game to draw its board" shows "$1/raised.png" board_shows || return
   xdotool mousemove $((X + WIDTH - 14)) $((Y + 11)) click 1
   wait_exit 10
   [ "$rc" = 0 ] || fail "exit code $rc after the close box (an error box at exit?)"
