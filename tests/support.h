@@ -38,16 +38,6 @@ inline std::wstring wide_test_path(const std::string& path)
 }
 #endif
 
-// fopen for "rb" and "wb", on a test path.
-inline std::FILE* open_test_file(const std::string& path, const char* mode)
-{
-#ifdef _WIN32
-    return _wfopen(wide_test_path(path).c_str(), mode[0] == 'r' ? L"rb" : L"wb");
-#else
-    return std::fopen(path.c_str(), mode);
-#endif
-}
-
 inline bool path_exists(const std::string& path)
 {
 #ifdef _WIN32
@@ -65,38 +55,30 @@ inline int remove_entry(const char* path, const struct stat*, int, struct FTW*)
 }
 #endif
 
-#ifdef _WIN32
-// Wide, so that entries named in any script go too (the ANSI search sees their names as '?').
-inline void remove_wide_tree(const std::wstring& path)
-{
-    WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = entry.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring child = path + L"\\" + name;
-            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                remove_wide_tree(child);
-            } else {
-                DeleteFileW(child.c_str());
-            }
-        } while (FindNextFileW(search, &entry));
-        FindClose(search);
-    }
-    RemoveDirectoryW(path.c_str());
-}
-#endif
-
 // Removes path and everything below it, read-only entries and nested folders included; answers whether
 // nothing is left.
 inline bool remove_tree(const std::string& path)
 {
 #ifdef _WIN32
-    remove_wide_tree(wide_test_path(path));
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..") {
+                continue;
+            }
+            const std::string child = path + "\\" + name;
+            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                remove_tree(child);
+            } else {
+                DeleteFileA(child.c_str());
+            }
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
 #else
     nftw(path.c_str(), remove_entry, 16, FTW_DEPTH | FTW_PHYS);
 #endif
@@ -154,7 +136,7 @@ private:
 inline bool read_file(const std::string& path, std::string* bytes)
 {
     bytes->clear();
-    std::FILE* stream = open_test_file(path, "rb");
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
     if (stream == nullptr) {
         return false;
     }
@@ -182,7 +164,7 @@ inline std::string read_bytes(const std::string& path)
 // Writes exactly bytes to path, replacing it; a write that fails also fails the test.
 inline bool write_bytes(const std::string& path, const std::string& bytes)
 {
-    std::FILE* stream = open_test_file(path, "wb");
+    std::FILE* stream = std::fopen(path.c_str(), "wb");
     bool whole = false;
     if (stream != nullptr) {
         whole = std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();

@@ -239,22 +239,25 @@ TEST(WriteSettings, ReplacesTheOldFileWithExactBytes)
 }
 
 // A folder whose name the code page cannot spell: the ANSI calls saw "????" there, and every open failed.
-TEST(WriteSettings, ReadsAndReplacesTheFileInAFolderNamedInAnyScript)
+TEST(WriteSettings, ReplacesAndReadsTheFileInAFolderNamedInAnyScript)
 {
     TempFolder folder;
-    const std::string named = folder.file("\xD0\x98\xD0\xB3\xD1\x80\xD1\x8B \xE9\x81\x8A\xE6\x88\xB2 \xC5\x81\xC3\xB3"
-                                          "d\xC5\xBA");
-    ASSERT_TRUE(CreateDirectoryW(wide_test_path(named).c_str(), nullptr));
-    const std::string path = named + "\\ondulor.ini";
-    const std::string bytes = "Langue=0\r\nDur\xE9"
-                              "e=45\r\nSon=1\r\n250,Alice\r\n";
-    ASSERT_TRUE(write_bytes(path, bytes));
-    read_settings(path.c_str());
-    EXPECT_EQ(settings.duration, 45);
-    write_settings(path.c_str());
-    EXPECT_EQ(read_bytes(path), bytes);
-    EXPECT_FALSE(path_exists(path + ".tmp"));
+    const std::string path = folder.file("\xD0\x98\xD0\xB3\xD1\x80\xD1\x8B \xE9\x81\x8A\xE6\x88\xB2 \xC5\x81\xC3\xB3"
+                                         "d\xC5\xBA");
+    ASSERT_TRUE(CreateDirectoryW(wide_test_path(path).c_str(), nullptr));
+    settings = Settings{LANGUAGE_FRENCH, 45, 1};
+    for (int write = 0; write < 2; ++write) {  // a new file, then one replaced
+        write_settings((path + "\\ondulor.ini").c_str());
+    }
+    EXPECT_TRUE(path_exists(path + "\\ondulor.ini"));
+    EXPECT_FALSE(path_exists(path + "\\ondulor.ini.tmp"));
     reset_app_state();
+    read_settings((path + "\\ondulor.ini").c_str());
+    EXPECT_EQ(settings.duration, 45);
+    reset_app_state();
+    // The temporary folder's removal, in the code page, would see this folder as "????".
+    DeleteFileW(wide_test_path(path + "\\ondulor.ini").c_str());
+    RemoveDirectoryW(wide_test_path(path).c_str());
 }
 
 TEST(FileExists, PlainFilesGiveTheirPackedLocalTime)

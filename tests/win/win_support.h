@@ -108,8 +108,8 @@ struct SeamRecord {
     std::vector<HelpCall> help_calls;
     bool html_help_shows = false;  // as under Wine
     bool html_help_opens = true;
-    std::vector<HelpCall> html_help_calls;  // paths back in UTF-8
-    std::string module_path;                // the executable path the module-path fake reports
+    std::vector<std::pair<std::wstring, UINT>> html_help_calls;  // path and command
+    std::string module_path;  // the executable path the module-path fake reports, in UTF-8
     bool module_fails = false;
     std::vector<DWORD> module_fetch_sizes;
 };
@@ -143,13 +143,9 @@ inline BOOL recorded_help(HWND window, LPCSTR path, UINT command, ULONG_PTR)
     return TRUE;
 }
 
-inline HWND recorded_html_help(HWND window, LPCWSTR path, UINT command, DWORD_PTR)
+inline HWND recorded_html_help(HWND, LPCWSTR path, UINT command, DWORD_PTR)
 {
-    char narrowed[MAX_PATH * 3] = {};
-    if (path != nullptr) {
-        WideCharToMultiByte(CP_UTF8, 0, path, -1, narrowed, sizeof narrowed, nullptr, nullptr);
-    }
-    seam_record.html_help_calls.push_back({window, narrowed, command});
+    seam_record.html_help_calls.emplace_back(path != nullptr ? path : L"", command);
     return seam_record.html_help_opens ? GetDesktopWindow() : nullptr;
 }
 
@@ -159,17 +155,14 @@ inline bool recorded_html_help_shows()
 }
 
 // Behaves as GetModuleFileNameW does since Vista: a cut path is still terminated, the size is returned
-// and the last error is ERROR_INSUFFICIENT_BUFFER. The path is given in UTF-8.
+// and the last error is ERROR_INSUFFICIENT_BUFFER.
 inline DWORD fake_module_file_name(HMODULE, LPWSTR buffer, DWORD size)
 {
     seam_record.module_fetch_sizes.push_back(size);
     if (seam_record.module_fails || size == 0) {
         return 0;
     }
-    const std::string& path = seam_record.module_path;
-    std::wstring wide(path.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), &wide[0],
-                                    static_cast<int>(wide.size())));
+    const std::wstring wide = wide_test_path(seam_record.module_path);
     if (wide.size() >= size) {
         wide.copy(buffer, size - 1);
         buffer[size - 1] = L'\0';
