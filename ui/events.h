@@ -9,7 +9,8 @@
 void handle_command(WORD command_id);
 void handle_tick();
 void handle_click(LPARAM position);
-// Tells the help engines that the program no longer needs the help files: the one opened, if any.
+// Tells the help engines at exit that the program no longer needs the help files: HTML Help's windows
+// close if F1 opened them, and WinHelp hears HELP_QUIT as always (nothing to do if its viewer never ran).
 void release_help(HWND window);
 
 void set_status_message(const char* text);
