@@ -149,11 +149,6 @@ inline HWND recorded_html_help(HWND, LPCWSTR path, UINT command, DWORD_PTR)
     return seam_record.html_help_opens ? GetDesktopWindow() : nullptr;
 }
 
-inline bool recorded_html_help_shows()
-{
-    return seam_record.html_help_shows;
-}
-
 // Behaves as GetModuleFileNameW does since Vista: a cut path is still terminated, the size is returned
 // and the last error is ERROR_INSUFFICIENT_BUFFER.
 inline DWORD fake_module_file_name(HMODULE, LPWSTR buffer, DWORD size)
@@ -182,7 +177,7 @@ inline void install_seams(const std::string& exe_path)
     module_file_name = fake_module_file_name;
     open_help = recorded_help;
     open_html_help = recorded_html_help;
-    html_help_shows = recorded_html_help_shows;
+    html_help_shows = [] { return seam_record.html_help_shows; };
     play_sound_resource = recorded_play;
     system_beep = recorded_beep;
     count_wave_devices = recorded_device_count;
