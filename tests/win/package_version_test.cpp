@@ -1,6 +1,5 @@
-// Wine tests of ondulor.exe's version information as Windows' file properties read it: the fixed
-// numbers, the French and English string blocks, and their agreement with the about box; and of the
-// application manifest that Windows reads at the process start.
+// Wine tests of what Windows reads of ondulor.exe: its version information as the file properties show it
+// (the fixed numbers, the French and English blocks, their agreement with the about box) and its manifest.
 #include <windows.h>
 
 #include <gtest/gtest.h>
