@@ -7,9 +7,9 @@
 #include "app/texts.h"
 #include "game/game_state.h"
 #include "res/resource_ids.h"
-#include "util/process_state.h"
 #include "ui/window.h"
 #include "util/file_util.h"
+#include "util/process_state.h"
 
 namespace {
 

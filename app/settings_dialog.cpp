@@ -9,8 +9,8 @@
 #include "app/settings_file.h"
 #include "app/texts.h"
 #include "res/resource_ids.h"
-#include "util/process_state.h"
 #include "ui/window.h"
+#include "util/process_state.h"
 
 namespace {
 

@@ -62,10 +62,10 @@ foreach(size ${icon_sizes})
 endforeach()
 install(FILES ${ONDULOR_DEB_DIR}/man/ondulor.6.gz DESTINATION share/man/man6 COMPONENT deb EXCLUDE_FROM_ALL)
 install(FILES ${ONDULOR_DEB_DIR}/man-fr/ondulor.6.gz DESTINATION share/man/fr/man6 COMPONENT deb EXCLUDE_FROM_ALL)
-# The help as plain text, to read without Wine.
 # Each override in it says why beside it.
 install(FILES ${deb_source}/lintian-overrides DESTINATION share/lintian/overrides RENAME ondulor
   COMPONENT deb EXCLUDE_FROM_ALL)
+# Beside the copyright and the changelog, the help as plain text, to read without Wine.
 install(FILES ${ONDULOR_DEB_DIR}/copyright ${ONDULOR_DEB_DIR}/changelog.Debian.gz ${CMAKE_BINARY_DIR}/ondulor.txt
   DESTINATION share/doc/ondulor COMPONENT deb EXCLUDE_FROM_ALL)
 

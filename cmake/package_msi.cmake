@@ -14,4 +14,3 @@ set(CPACK_ONDULOR_WXS ${CMAKE_BINARY_DIR}/msi/ondulor.wxs)
 set(CPACK_ONDULOR_ICON ${CMAKE_SOURCE_DIR}/res/art/ondulor.ico)
 # The folder wixl builds in, kept after the build: the wxs beside the files it names.
 set(CPACK_ONDULOR_MSI_STAGE ${CMAKE_BINARY_DIR}/msi/stage)
-set(CPACK_ONDULOR_MSI_FILE ${CMAKE_BINARY_DIR}/ondulor-${PROJECT_VERSION}-win64.msi)

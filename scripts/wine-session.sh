@@ -61,6 +61,9 @@ start_x11_session() {
   warm_wine
 }
 
+# visible_windows: the titles of the visible windows, '|' after each, for a failure's message.
+visible_windows() { xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|'; }
+
 # restart_wine: ends whatever runs in $WINEPREFIX, waits for the server to go, and warms it again.
 restart_wine() {
   wineserver -k 2>/dev/null

@@ -52,11 +52,16 @@ Function library_function(HMODULE library, const char* name)
 // The sound library is loaded on the first sound rather than at start-up: it brings the whole audio
 // stack with it, which a player with sound off (the default) never needs. Without it, no device is
 // counted and the refusal falls back to the system beep.
+HMODULE sound_library()
+{
+    static HMODULE library = system_library(L"winmm.dll");
+    return library;
+}
+
 template <typename Function>
 Function sound_function(const char* name)
 {
-    static HMODULE library = system_library(L"winmm.dll");
-    return library_function<Function>(library, name);
+    return library_function<Function>(sound_library(), name);
 }
 
 BOOL platform_play_sound(LPCSTR resource, HMODULE module, DWORD flags)

@@ -58,7 +58,7 @@ start_game() {
   game_pid=$!
   win=$(wait_window '^Ondulor$' 20) || {
     fail "the window never appeared (process $(kill -0 "$game_pid" 2>/dev/null && echo running || echo gone);" \
-      "visible: $(xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|'))"
+      "visible: $(visible_windows))"
     start_failed=1
     return 1
   }
@@ -264,7 +264,7 @@ open_help() {
   keys F1
   local viewer
   viewer=$(wait_window 'Wine Help' 15) || {
-    fail "F1 opened no help viewer (visible: $(xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|'))"
+    fail "F1 opened no help viewer (visible: $(visible_windows))"
     return 1
   }
   eval "$(xdotool getwindowgeometry --shell --prefix HELP_ "$viewer")"

@@ -55,7 +55,7 @@ play_once() {
   done
   if [ -z "$win" ]; then
     if kill "$pid" 2>/dev/null; then
-      echo "[no window within 20 s; visible: $(xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|')]" >>"$log"
+      echo "[no window within 20 s; visible: $(visible_windows)]" >>"$log"
     else
       echo "[the process ended before any window showed]" >>"$log"
     fi
@@ -411,9 +411,10 @@ launcher_says_wine_is_preparing() {
   printf '#!/bin/sh\npwd >"%s/wine-ran"\n' "$bin" >"$bin/with/wine"
   printf '#!/bin/sh\nprintf "%%s|" "$@" >"%s/notified"\n' "$bin" >"$bin/with/notify-send"
   chmod +x "$bin/with/wine" "$bin/with/notify-send"
-  for tool in sh readlink dirname mkdir cmp cp mv printf; do ln -sf "$(command -v "$tool")" "$bin/without/$tool"; done
   ln -sf "$bin/with/wine" "$bin/without/wine"
-  for tool in sh readlink dirname mkdir cmp cp mv printf; do ln -sf "$(command -v "$tool")" "$bin/with/$tool"; done
+  for tool in sh readlink dirname mkdir cmp cp mv printf; do
+    ln -sf "$(command -v "$tool")" "$bin/with/$tool" && ln -sf "$(command -v "$tool")" "$bin/without/$tool"
+  done
   starts() {  # starts PATH WINEPREFIX: runs the unpacked launcher, its terminal output in $said
     rm -f "$bin/notified" "$bin/wine-ran"
     said=$(env -u XDG_DATA_HOME HOME="$home" PATH="$1" WINEPREFIX="$2" DISPLAY=:0 "$debroot/usr/games/ondulor" 2>&1 </dev/null)
