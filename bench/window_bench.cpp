@@ -9,7 +9,10 @@
 #include "game/board.h"
 #include "game/queue.h"
 #include "ui/events.h"
+#include "ui/help.h"
 #include "ui/main_window.h"
+#include "ui/render.h"
+#include "ui/scale.h"
 #include "ui/window.h"
 
 namespace {
@@ -45,7 +48,33 @@ BOOL no_help(HWND, LPCSTR, UINT, ULONG_PTR)
 
 LPARAM cell_position(int column, int row)
 {
-    return MAKELPARAM(column * 32 + 16, row * 32 + 16);
+    const int cell = cell_pixels();
+    return MAKELPARAM(column * cell + cell / 2, row * cell + cell / 2);
+}
+
+void time_repaint(const char* name)
+{
+    std::vector<double> samples;
+    for (int round = 0; round < 1000; ++round) {
+        const double start = now_ms();
+        InvalidateRect(main_window, nullptr, FALSE);
+        UpdateWindow(main_window);
+        samples.push_back(now_ms() - start);
+    }
+    report(name, samples);
+}
+
+// The 17 tiles made anew for a cell of size pixels: the resources at 32, the painter's pictures else.
+void time_tiles(const char* name, std::int32_t size)
+{
+    std::vector<double> samples;
+    for (int round = 0; round < 50; ++round) {
+        load_tiles(size == 32 ? 33 : 32);
+        const double start = now_ms();
+        load_tiles(size);
+        samples.push_back(now_ms() - start);
+    }
+    report(name, samples);
 }
 
 }  // namespace
@@ -61,17 +90,10 @@ int main()
     settings.sound = 0;
     KillTimer(main_window, 1);
 
-    std::vector<double> samples;
-    for (int round = 0; round < 1000; ++round) {
-        const double start = now_ms();
-        InvalidateRect(main_window, nullptr, FALSE);
-        UpdateWindow(main_window);
-        samples.push_back(now_ms() - start);
-    }
-    report("full repaint (invalidate + WM_PAINT)", samples);
+    time_repaint("full repaint at 96 DPI (invalidate + WM_PAINT)");
 
     // Ordinary play: every empty cell in turn takes the queue's bottom piece.
-    samples.clear();
+    std::vector<double> samples;
     for (int game = 0; game < 20; ++game) {
         new_game();
         for (int column = 0; column < 15; ++column) {
@@ -113,5 +135,16 @@ int main()
         samples.push_back(now_ms() - start);
     }
     report("click refilling one cell of a full board", samples);
+
+    time_tiles("17 tiles from the resources (32 pixels)", 32);
+    time_tiles("17 tiles painted at 64 pixels", 64);
+    time_tiles("17 tiles painted at 160 pixels", 160);
+    load_tiles(cell_pixels());
+
+    // A move to a monitor of 192 DPI, where the cells are 64 pixels if the screen holds them.
+    RECT place = {0, 0, 1200, 1200};
+    SendMessageA(main_window, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&place));
+    std::printf("at 192 DPI: cells of %d pixels\n", static_cast<int>(cell_pixels()));
+    time_repaint("full repaint at 192 DPI (invalidate + WM_PAINT)");
     return 0;
 }

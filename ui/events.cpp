@@ -1,11 +1,9 @@
-// The game's messages of the main window: menu commands, the clock tick, the click, the status bar
-// and the refusal sound.
+// The game's messages of the main window: menu commands, the clock tick, the click and the status bar.
 #include "ui/events.h"
 
 #include <commctrl.h>
-#include <htmlhelp.h>
-#include <mmsystem.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -18,121 +16,19 @@
 #include "game/game_state.h"
 #include "game/queue.h"
 #include "res/resource_ids.h"
+#include "ui/help.h"
 #include "ui/main_window.h"
 #include "ui/render.h"
-#include "util/file_util.h"
-#include "util/wide_path.h"
+#include "ui/scale.h"
+#include "ui/sound.h"
 
 namespace {
 
 constexpr int StatusTimePart = 0;
+// Set in a key message's flags when the key was already down: a repeat of a held key.
+constexpr LPARAM KeyRepeatFlag = 1 << 30;
 constexpr int StatusPointsPart = 1;
 constexpr int StatusMessagePart = 2;
-
-// A library of the system folder, never of the game's own folder, where a planted copy could wait.
-HMODULE system_library(const wchar_t* name)
-{
-    wchar_t path[MAX_PATH];
-    const UINT folder_length = GetSystemDirectoryW(path, MAX_PATH);
-    if (folder_length == 0 || folder_length + 1 + lstrlenW(name) >= MAX_PATH) {
-        return nullptr;
-    }
-    path[folder_length] = L'\\';
-    lstrcpyW(path + folder_length + 1, name);
-    return LoadLibraryW(path);
-}
-
-template <typename Function>
-Function library_function(HMODULE library, const char* name)
-{
-    FARPROC address = library != nullptr ? GetProcAddress(library, name) : nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(address));
-}
-
-// The sound library is loaded on the first sound rather than at start-up: it brings the whole audio
-// stack with it, which a player with sound off (the default) never needs. Without it, no device is
-// counted and the refusal falls back to the system beep.
-HMODULE sound_library()
-{
-    static HMODULE library = system_library(L"winmm.dll");
-    return library;
-}
-
-template <typename Function>
-Function sound_function(const char* name)
-{
-    return library_function<Function>(sound_library(), name);
-}
-
-BOOL platform_play_sound(LPCSTR resource, HMODULE module, DWORD flags)
-{
-    using PlaySoundFunction = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
-    static PlaySoundFunction play = sound_function<PlaySoundFunction>("PlaySoundA");
-    return play != nullptr ? play(resource, module, flags) : FALSE;
-}
-
-BOOL platform_beep(UINT type)
-{
-    return MessageBeep(type);
-}
-
-BOOL platform_help(HWND window, LPCSTR path, UINT command, ULONG_PTR data)
-{
-    return WinHelpA(window, path, command, data);
-}
-
-HWND platform_html_help(HWND window, LPCWSTR path, UINT command, DWORD_PTR data)
-{
-    using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
-    static HtmlHelpFunction html_help = library_function<HtmlHelpFunction>(system_library(L"hhctrl.ocx"), "HtmlHelpW");
-    return html_help != nullptr ? html_help(window, path, command, data) : nullptr;
-}
-
-// Wine's HTML Help shows its contents tree beside a blank page unless a Gecko engine is installed,
-// which no distribution packages; Wine names itself through ntdll's wine_get_version, as it documents.
-bool platform_html_help_shows()
-{
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll == nullptr || GetProcAddress(ntdll, "wine_get_version") == nullptr;
-}
-
-bool html_help_opened = false;
-
-// WinHelp takes a code-page path only: the short form names the file where the long one has letters
-// that the code page lacks. Failing both, the spelling with '?' lets the engine say what it misses.
-void engine_help_path(char* path)
-{
-    if (!code_page_path(help_path, path, PathSize)) {
-        spell_in_code_page(help_path, path, PathSize);
-    }
-}
-
-// Windows 10 and 11 have no WinHelp viewer: the .chm built from the same source opens there, on
-// its contents. Wherever it cannot show, the .hlp opens as before.
-void show_help()
-{
-    if (help_path[0] != '\0' && html_help_shows()) {
-        char html_path[PathSize];
-        std::memcpy(html_path, help_path, sizeof html_path);
-        set_extension(html_path, "CHM");
-        wchar_t wide[PathSize];
-        if (file_exists(html_path) != 0 && widen_path(html_path, wide) &&
-            open_html_help(main_window, wide, HH_DISPLAY_TOC, 0) != nullptr) {
-            html_help_opened = true;
-            return;
-        }
-    }
-    char path[PathSize];
-    engine_help_path(path);
-    open_help(main_window, path, HELP_INDEX, 0);
-}
-
-UINT platform_wave_devices()
-{
-    using CountFunction = UINT(WINAPI*)();
-    static CountFunction count = sound_function<CountFunction>("waveOutGetNumDevs");
-    return count != nullptr ? count() : 0;
-}
 
 void set_status_part(int part, const char* text)
 {
@@ -151,6 +47,8 @@ void start_new_game()
     // A game in which no piece is laid must not offer the previous game's points to the score table.
     game_state.points = 0;
     new_game();
+    // The next arrow key shows the cursor north of the source again.
+    board_cursor = {};
     set_status_message("");
     set_status_part(StatusPointsPart, "");
     InvalidateRect(main_window, nullptr, FALSE);
@@ -172,17 +70,41 @@ void end_game()
     record_score();
 }
 
+// The road of a piece to a cell, from a click or from the keyboard: an occupied cell or a place off
+// the board is refused with the sound; an empty cell takes the next piece, and the water flows.
+void lay_piece(std::int32_t column, std::int32_t row)
+{
+    if (column < 0 || row < 0 || column >= board.columns || row >= board.rows || cell_at(column, row) != Empty) {
+        play_sound(0);
+        return;
+    }
+    cell_at(column, row) = piece_queue.slots[NextPieceSlot];
+    draw_cell(column, row);
+    compute_flow(draw_cell);
+    show_points(compute_points());
+    advance_queue(invalidate_queue_column);
+}
+
+// The first arrow shows the cursor where it was last, or north of the source, without moving it;
+// the later ones move it a cell, and it stops at the board's edges.
+void move_cursor(std::int32_t column_step, std::int32_t row_step)
+{
+    const std::int32_t column = board_cursor.column, row = board_cursor.row;
+    if (!board_cursor.placed) {
+        board_cursor = {SourceColumn, board.rows - 2, true, true};
+    } else if (!board_cursor.shown) {
+        board_cursor.shown = true;
+    } else {
+        board_cursor.column = std::clamp(column + column_step, 0, board.columns - 1);
+        board_cursor.row = std::clamp(row + row_step, 0, board.rows - 1);
+        draw_cell(column, row);
+    }
+    draw_cell(board_cursor.column, board_cursor.row);
+}
+
 }  // namespace
 
-BOOL (*play_sound_resource)(LPCSTR resource, HMODULE module, DWORD flags) = platform_play_sound;
-BOOL (*system_beep)(UINT type) = platform_beep;
-BOOL (*open_help)(HWND window, LPCSTR path, UINT command, ULONG_PTR data) = platform_help;
-HWND (*open_html_help)(HWND window, LPCWSTR path, UINT command, DWORD_PTR data) = platform_html_help;
-bool (*html_help_shows)() = platform_html_help_shows;
-UINT (*count_wave_devices)() = platform_wave_devices;
-std::int32_t wave_device_count = -1;
-
-// The three handlers do nothing once the destroy handling has cleared main_window: the messages that
+// The handlers do nothing once the destroy handling has cleared main_window: the messages that
 // still arrive then (from the error box's loop, at exit) would act on a window that is gone, open
 // ownerless boxes and invalidate the whole desktop.
 void handle_command(WORD command_id)
@@ -217,17 +139,6 @@ void handle_command(WORD command_id)
     }
 }
 
-void release_help(HWND window)
-{
-    if (html_help_opened) {
-        open_html_help(nullptr, nullptr, HH_CLOSE_ALL, 0);
-        html_help_opened = false;
-    }
-    char path[PathSize];
-    engine_help_path(path);
-    open_help(window, path, HELP_QUIT, 0);
-}
-
 void handle_tick()
 {
     if (main_window == nullptr || game_state.game_over == 1) {
@@ -253,17 +164,42 @@ void handle_click(LPARAM position)
     if (main_window == nullptr || game_state.game_over == 1) {
         return;
     }
-    const std::int32_t column = LOWORD(position) / board.cell_size;
-    const std::int32_t row = HIWORD(position) / board.cell_size;
-    if (column >= board.columns || row >= board.rows || cell_at(column, row) != Empty) {
-        play_sound(0);
+    // A player of the mouse never sees the keyboard's cursor: the click hides it until the next arrow.
+    if (board_cursor.shown) {
+        board_cursor.shown = false;
+        draw_cell(board_cursor.column, board_cursor.row);
+    }
+    lay_piece(LOWORD(position) / cell_pixels(), HIWORD(position) / cell_pixels());
+}
+
+void handle_key(WPARAM key, LPARAM flags)
+{
+    if (main_window == nullptr) {
         return;
     }
-    cell_at(column, row) = piece_queue.slots[NextPieceSlot];
-    draw_cell(column, row);
-    compute_flow(draw_cell);
-    show_points(compute_points());
-    advance_queue(invalidate_queue_column);
+    switch (key) {
+    case VK_LEFT:
+        move_cursor(-1, 0);
+        break;
+    case VK_RIGHT:
+        move_cursor(1, 0);
+        break;
+    case VK_UP:
+        move_cursor(0, -1);
+        break;
+    case VK_DOWN:
+        move_cursor(0, 1);
+        break;
+    case VK_RETURN:
+    case VK_SPACE:
+        // A held key would only repeat the refusal on the cell it has just filled.
+        if (board_cursor.shown && game_state.game_over == 0 && (flags & KeyRepeatFlag) == 0) {
+            lay_piece(board_cursor.column, board_cursor.row);
+        }
+        break;
+    default:
+        break;
+    }
 }
 
 void set_status_message(const char* text)
@@ -278,24 +214,8 @@ void show_points(std::int32_t points)
     set_status_part(StatusPointsPart, points_text);
 }
 
-void play_sound(std::int32_t index)
-{
-    if (settings.sound == 0) {
-        return;
-    }
-    if (wave_device_count == -1) {
-        wave_device_count = static_cast<std::int32_t>(count_wave_devices());
-    }
-    if (wave_device_count != 0) {
-        play_sound_resource(MAKEINTRESOURCEA(RES_SOUND_REFUSAL + index), instance_handle,
-                            SND_RESOURCE | SND_ASYNC | SND_NOSTOP);
-    } else {
-        system_beep(static_cast<UINT>(index) * 16);
-    }
-}
-
 void invalidate_queue_column()
 {
-    RECT column = {queue_left, 0, queue_left + board.cell_size, QueueLength * board.cell_size};
+    RECT column = {queue_left, 0, queue_left + cell_pixels(), QueueLength * cell_pixels()};
     InvalidateRect(main_window, &column, FALSE);
 }

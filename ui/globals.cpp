@@ -2,4 +2,5 @@
 #include "ui/main_window.h"
 
 std::int32_t queue_left = 0;
+BoardCursor board_cursor = {};
 HBITMAP tile_set[TileCount] = {};

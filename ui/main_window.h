@@ -1,4 +1,5 @@
-// What the game window alone keeps beside the shared handles: the tiles and the queue column's place.
+// What the game window alone keeps beside the shared handles: the tiles, the queue column's place and
+// the keyboard's cursor.
 #ifndef ONDULOR_UI_MAIN_WINDOW_H
 #define ONDULOR_UI_MAIN_WINDOW_H
 
@@ -6,14 +7,22 @@
 
 #include <cstdint>
 
+#include "art/painter.h"
 #include "util/process_state.h"
 
 // Tiles 0 to 8 are the unlit cell values 0 to 8 (empty, seven pieces, source); from FirstLitTile on,
-// the lit pieces and the lit source.
-constexpr int TileCount = 17;
-constexpr int FirstLitTile = 9;
+// the lit pieces and the lit source (TileCount and FirstLitTile come from the painter, which draws them).
+
+// The keyboard's cursor on the board: placed by the first arrow key of a game, shown until a click.
+struct BoardCursor {
+    std::int32_t column;
+    std::int32_t row;
+    bool placed;
+    bool shown;
+};
 
 extern std::int32_t queue_left;
+extern BoardCursor board_cursor;
 extern HBITMAP tile_set[TileCount];
 
 #endif

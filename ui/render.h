@@ -6,6 +6,10 @@
 
 #include <cstdint>
 
+// Makes the 17 tiles for cells of size pixels, unless they are made already: the bitmap resources at
+// 32 pixels, the painter's pictures at any other size.
+void load_tiles(std::int32_t size);
+
 // Repaints the whole client area of the main window inside a paint bracket; always 0.
 std::int32_t paint_window();
 

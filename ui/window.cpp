@@ -13,8 +13,11 @@
 #include "game/queue.h"
 #include "res/resource_ids.h"
 #include "ui/events.h"
+#include "ui/help.h"
 #include "ui/main_window.h"
 #include "ui/render.h"
+#include "ui/scale.h"
+#include "ui/system_library.h"
 #include "util/file_util.h"
 #include "util/wide_path.h"
 
@@ -26,13 +29,6 @@ constexpr char ClassName[] = "ondulor";
 constexpr DWORD MainWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr UINT ClockTimer = 1;
 constexpr UINT ClockPeriod = 1000;
-
-// The client area around the board, which lies at the client's origin: the queue column, one cell wide,
-// starts QueueGap to the right of the board and keeps RightMargin free beside it; the status bar lies
-// StatusBarGap below the board, as tall as its font makes it at the screen's DPI.
-constexpr int QueueGap = 5;
-constexpr int RightMargin = 7;
-constexpr int StatusBarGap = 2;
 
 // One axis of center_window: centred on the reference span, then pulled back onto the screen.
 // A window longer than the screen ends at the screen's far edge, which leaves it a negative start.
@@ -61,43 +57,106 @@ bool register_main_class()
     return RegisterClassA(&window_class) != 0;
 }
 
-void load_tiles()
-{
-    if (tile_set[0] != nullptr) {
-        return;
-    }
-    for (int index = 0; index < FirstLitTile; ++index) {
-        tile_set[index] = LoadBitmapA(instance_handle, MAKEINTRESOURCEA(RES_TILE_FIRST_UNLIT + index));
-    }
-    for (int index = FirstLitTile; index < TileCount; ++index) {
-        tile_set[index] = LoadBitmapA(instance_handle, MAKEINTRESOURCEA(RES_TILE_FIRST_LIT + index - FirstLitTile));
-    }
-}
-
 void create_status_bar()
 {
     // The settings box's spin control comes from the same library, so both classes are asked for here.
     INITCOMMONCONTROLSEX controls = {sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
     status_bar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER, "", main_window, IDC_STATUS_BAR);
-    int right_edges[3] = {90, 180, -1};
-    SendMessageA(status_bar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(right_edges));
 }
 
-// Sizes the window to the client area that the board, the queue column and the status bar need. The
-// bar's height follows its font, which grows with the screen's DPI while the cells stay 32 pixels: a
-// fixed height let it cover the board's bottom row, where the source lies. The frame, caption and menu
-// bar come from AdjustWindowRectEx with the window's own style.
-void size_window()
+// The status bar's font for a monitor of dpi, once the window has moved to another scale. Until then
+// the bar keeps the font that the system gave it.
+void refit_status_font(UINT dpi)
 {
+    using ParametersFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+    static ParametersFunction parameters_for_dpi =
+        library_function<ParametersFunction>(GetModuleHandleA("user32.dll"), "SystemParametersInfoForDpi");
+    static HFONT status_font = nullptr;
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    LOGFONTW font = {};
+    if (parameters_for_dpi != nullptr &&
+        parameters_for_dpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
+        font = metrics.lfStatusFont;
+    } else if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        // Without the call per DPI, the system's metrics are those of the DPI the process started at.
+        font = metrics.lfStatusFont;
+        font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(window_dpi(nullptr)));
+    } else {
+        return;
+    }
+    HFONT fitted = CreateFontIndirectW(&font);
+    if (fitted == nullptr) {
+        return;
+    }
+    SendMessageA(status_bar, WM_SETFONT, reinterpret_cast<WPARAM>(fitted), FALSE);
+    if (status_font != nullptr) {
+        DeleteObject(status_font);
+    }
+    status_font = fitted;
+}
+
+// The work area of the monitor that holds place, or the window when place is null.
+RECT work_area(const RECT* place)
+{
+    HMONITOR monitor = place != nullptr ? MonitorFromRect(place, MONITOR_DEFAULTTONEAREST)
+                                        : MonitorFromWindow(main_window, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) {
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    }
+    return info.rcWork;
+}
+
+// Lays the window out for a monitor of dpi: the cell, the queue column's place, the status bar's parts,
+// the window's size (at place's corner when given, else where it is) and the tiles for the cell. The
+// client is sized from the status bar's real height, which follows its font: a fixed height let the
+// bar cover the board's bottom row, where the source lies.
+void lay_out_window(UINT dpi, const RECT* place)
+{
+    // Told of a size, the bar takes the height of its font, which may have just changed.
+    SendMessageA(status_bar, WM_SIZE, 0, 0);
     RECT bar = {};  // stays empty if the bar could not be made
     GetWindowRect(status_bar, &bar);
-    RECT outer = {0, 0, board.columns * board.cell_size + QueueGap + board.cell_size + RightMargin,
-                  board.rows * board.cell_size + StatusBarGap + (bar.bottom - bar.top)};
-    AdjustWindowRectEx(&outer, MainWindowStyle, TRUE, 0);
-    SetWindowPos(main_window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, SWP_NOMOVE);
+    const RECT work = work_area(place);
+    layout_dpi =
+        fitting_layout_dpi(dpi, MainWindowStyle, bar.bottom - bar.top, work.right - work.left, work.bottom - work.top);
+    queue_left = board.columns * cell_pixels() + scaled(QueueGap);
+    int right_edges[3] = {scaled(90), scaled(180), -1};
+    SendMessageA(status_bar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(right_edges));
+
+    const SIZE client = client_size(bar.bottom - bar.top);
+    RECT outer = {0, 0, client.cx, client.cy};
+    adjust_window_rect(outer, MainWindowStyle, dpi);
+    if (place != nullptr) {
+        SetWindowPos(main_window, nullptr, place->left, place->top, outer.right - outer.left, outer.bottom - outer.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        SetWindowPos(main_window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, SWP_NOMOVE);
+    }
+    // The frame may not be the one that was reckoned with (a system that keeps its frame at the DPI the
+    // process started at, a menu bar wrapped on two lines): the window then grows or shrinks by the
+    // difference, so that the client holds exactly the board and the bar.
+    RECT got = {};
+    GetClientRect(main_window, &got);
+    if (got.right != client.cx || got.bottom != client.cy) {
+        SetWindowPos(main_window, nullptr, 0, 0, outer.right - outer.left + client.cx - got.right,
+                     outer.bottom - outer.top + client.cy - got.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     // The bar moves to the bottom of the new client area when told of a new size.
     SendMessageA(status_bar, WM_SIZE, 0, 0);
+    load_tiles(cell_pixels());
+}
+
+// The window was moved to a monitor of another scale, or the scale changed: the bar's font first, as
+// the window's height depends on the bar's.
+void change_dpi(UINT dpi, const RECT* suggested)
+{
+    refit_status_font(dpi);
+    lay_out_window(dpi, suggested);
+    InvalidateRect(main_window, nullptr, TRUE);
 }
 
 }  // namespace
@@ -134,7 +193,6 @@ std::int32_t init_application(HINSTANCE previous_instance, LPSTR, int show_comma
     if (main_window == nullptr) {
         return -1;
     }
-    load_tiles();
     main_menu = GetMenu(main_window);
     relabel_menu(main_window, main_menu);
     accelerator_table = LoadAcceleratorsA(instance_handle, MAKEINTRESOURCEA(RES_ACCEL_MAIN));
@@ -142,9 +200,8 @@ std::int32_t init_application(HINSTANCE previous_instance, LPSTR, int show_comma
 
     // The status bar comes first: the window's height depends on the bar's.
     create_status_bar();
-    size_window();
+    lay_out_window(window_dpi(main_window), nullptr);
     center_window(main_window, nullptr);
-    queue_left = board.columns * board.cell_size + QueueGap;
     new_game();
     paint_window();
     SetTimer(main_window, ClockTimer, ClockPeriod, nullptr);
@@ -216,6 +273,15 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM w_param, LPA
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
         handle_click(l_param);
+        return 0;
+    case WM_KEYDOWN:
+        handle_key(w_param, l_param);
+        return 0;
+    case WM_DPICHANGED:
+        // Both halves of wParam carry the new DPI; lParam the rectangle that the system suggests.
+        if (main_window != nullptr) {
+            change_dpi(HIWORD(w_param), reinterpret_cast<const RECT*>(l_param));
+        }
         return 0;
     default:
         return DefWindowProcA(window, message, w_param, l_param);

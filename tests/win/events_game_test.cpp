@@ -14,6 +14,8 @@
 #include "game/queue.h"
 #include "res/resource_ids.h"
 #include "ui/events.h"
+#include "ui/help.h"
+#include "ui/sound.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -418,4 +420,58 @@ TEST_F(MainWindowEvents, TheQueueColumnIsInvalidatedWithoutErase)
     EXPECT_EQ(dirty.right, 517);
     EXPECT_EQ(dirty.bottom, 160);
     ValidateRect(main_window, nullptr);
+}
+
+// The keyboard takes the click's road: the first arrow shows the cursor north of the source without
+// moving it, the others move it up to the board's edges; Enter or Space lays where it stands, and an
+// occupied cell or the source is refused with the sound alone.
+TEST_F(MainWindowEvents, ArrowsMoveACursorAndEnterOrSpaceLaysTheNextPieceThere)
+{
+    settings.sound = 1;
+    seam_record.devices = 1;
+    auto key = [](WPARAM code, int times = 1) {
+        for (int press = 0; press < times; ++press) {
+            SendMessageA(main_window, WM_KEYDOWN, code, 1);
+        }
+    };
+    key(VK_RETURN);
+    key(VK_SPACE);
+    EXPECT_EQ(cell(7, 13), Empty) << "no cursor before the first arrow";
+    key(VK_LEFT);
+    EXPECT_EQ(board_cursor.column * 100 + board_cursor.row, 713) << "the first arrow only shows the cursor";
+    piece_queue.slots[4] = Vertical;
+    key(VK_RETURN);
+    EXPECT_EQ(cell(7, 13) & UnvisitedMask, Vertical | LitFlag);
+    EXPECT_EQ(game_state.points, 2);
+    SendMessageA(main_window, WM_KEYDOWN, VK_RETURN, 1 | (1 << 30));  // a held key repeats nothing
+    key(VK_DOWN, 3);
+    key(VK_SPACE);
+    EXPECT_EQ(board_cursor.row, 14) << "the cursor stops at the bottom edge";
+    EXPECT_EQ(cell(7, 14) & UnvisitedMask, Source | LitFlag);
+    EXPECT_EQ(seam_record.resource_plays, 1) << "only the source refused, with the sound";
+    key(VK_LEFT, 20);
+    key(VK_UP, 20);
+    EXPECT_EQ(board_cursor.column * 100 + board_cursor.row, 0);
+    key(VK_RIGHT, 20);
+    EXPECT_EQ(board_cursor.column, 14);
+
+    // A click hides the cursor, and Enter then lays nothing; the next arrow shows it where it was.
+    click_at(5, 5);
+    EXPECT_FALSE(board_cursor.shown);
+    const Snapshot clicked = snapshot();
+    key(VK_RETURN);
+    EXPECT_TRUE(unchanged(clicked));
+    key(VK_DOWN);
+    EXPECT_EQ(board_cursor.column * 100 + board_cursor.row, 1400);
+
+    game_state.game_over = 1;
+    const Snapshot over = snapshot();
+    const int sounds = seam_record.resource_plays;
+    key(VK_LEFT);
+    key(VK_RETURN);
+    EXPECT_TRUE(unchanged(over));
+    EXPECT_EQ(seam_record.resource_plays, sounds) << "keys are silent once the game is over";
+    handle_command(CMD_NEW_GAME);
+    key(VK_UP);
+    EXPECT_EQ(board_cursor.column * 100 + board_cursor.row, 713) << "a new game starts the cursor afresh";
 }

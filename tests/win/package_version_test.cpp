@@ -119,7 +119,7 @@ TEST(VersionInfo, AgreesWithTheAboutBoxInBothLanguages)
 
 // Without it Windows treats the game as a program of an older system: old-style controls,
 // compatibility shims, and on a scaled screen the whole window stretched into a blur.
-TEST(VersionInfo, ManifestAsksForCommonControls6OnWindows10AndGdiScalingWithoutDpiAwareness)
+TEST(VersionInfo, ManifestAsksForCommonControls6OnWindows10AndPerMonitorDpiAwareness)
 {
     HMODULE game = LoadLibraryExA(game_path().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(game, nullptr) << "cannot load " << game_path();
@@ -130,10 +130,12 @@ TEST(VersionInfo, ManifestAsksForCommonControls6OnWindows10AndGdiScalingWithoutD
     FreeLibrary(game);
     for (const char* part : {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
                              "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",
-                             "<gdiScaling xmlns=\"http://schemas.microsoft.com/SMI/2017/WindowsSettings\">true<"}) {
+                             "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+                             "PerMonitorV2, PerMonitor<",
+                             "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm<"}) {
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
     }
-    EXPECT_EQ(manifest.find("dpiAware"), std::string::npos) << "the game draws at 96 DPI and lets Windows scale it";
+    EXPECT_EQ(manifest.find("gdiScaling"), std::string::npos) << "it serves only programs unaware of the DPI";
 }
 
 }  // namespace

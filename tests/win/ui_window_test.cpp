@@ -11,6 +11,7 @@
 #include "game/board.h"
 #include "game/queue.h"
 #include "res/resource_ids.h"
+#include "ui/scale.h"
 #include "ui_support.h"
 
 using namespace ui_test;
@@ -419,3 +420,56 @@ TEST_F(GameWindow, LoopTranslatesAcceleratorsAndEndsOnCloseWritingTheSettingsAtT
 }
 
 }  // namespace
+
+// A monitor of another scale: the cell follows its DPI (40 pixels at 120), the window its place, the
+// status bar's parts the scale; a click at a cell's centre lays in that cell, drawn with the painter's
+// tile of that size. At 144 DPI the 1024 x 768 screen here cannot hold cells of 48: the largest cell
+// that fits is taken. Back at 96 DPI the window is the old one, pixel for pixel in size.
+TEST_F(GameWindow, AChangeOfScaleLaysTheWindowOutAgainAndDrawsAtTheNewCell)
+{
+    ASSERT_EQ(start_window(folder.file("ondulor.exe")), 0);
+    RECT suggested = {10, 20, 700, 700};
+    SendMessageA(main_window, WM_DPICHANGED, MAKEWPARAM(120, 120), reinterpret_cast<LPARAM>(&suggested));
+    ASSERT_EQ(cell_pixels(), 40);
+    RECT outer, client, bar;
+    GetWindowRect(main_window, &outer);
+    GetClientRect(main_window, &client);
+    GetWindowRect(status_bar, &bar);
+    MapWindowPoints(nullptr, main_window, reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_EQ(outer.left * 1000 + outer.top, 10020) << "at the suggested place";
+    EXPECT_EQ(client.right, 15 * 40 + 6 + 40 + 9);
+    EXPECT_EQ(bar.top, 15 * 40 + 3) << "the status bar just below the board";
+    EXPECT_EQ(queue_left, 606);
+    int edges[3] = {};
+    SendMessageA(status_bar, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+    EXPECT_EQ(edges[0] * 1000 + edges[1], 113225);
+
+    piece_queue.slots[NextPieceSlot] = Vertical;
+    SendMessageA(main_window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7 * 40 + 20, 13 * 40 + 20));
+    ASSERT_EQ(cell_at(7, 13) & UnvisitedMask, Vertical | LitFlag);
+    static Picture lit;
+    draw_tile(FirstLitTile + Vertical - 1, 40, lit);
+    HDC window_dc = GetDC(main_window);
+    int differing = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            const std::uint8_t* colour = vga_palette[lit.pixels[y][x]];
+            differing += GetPixel(window_dc, 7 * 40 + x, 13 * 40 + y) != RGB(colour[0], colour[1], colour[2]);
+        }
+    }
+    ReleaseDC(main_window, window_dc);
+    EXPECT_EQ(differing, 0) << "pixels of cell (7, 13) unlike the painter's lit vertical pipe of 40";
+
+    SendMessageA(main_window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    GetWindowRect(main_window, &outer);
+    const SIZE screen = screen_size();
+    EXPECT_GT(cell_pixels(), 40);
+    EXPECT_LT(cell_pixels(), 48);
+    EXPECT_LE(outer.bottom - outer.top, screen.cy) << "cells of " << cell_pixels();
+
+    SendMessageA(main_window, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    GetWindowRect(main_window, &outer);
+    EXPECT_EQ(outer.right - outer.left, 530);
+    EXPECT_EQ(outer.bottom - outer.top, outer_height());
+    EXPECT_EQ(queue_left, 485);
+}

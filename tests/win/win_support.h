@@ -11,6 +11,8 @@
 #include "game/game_state.h"
 #include "tests/support.h"
 #include "ui/events.h"
+#include "ui/help.h"
+#include "ui/sound.h"
 #include "ui/main_window.h"
 #include "ui/window.h"
 
