@@ -1,7 +1,7 @@
 # Shell functions shared by the scripts that run ondulor.exe under Wine; source it, don't run it.
 
-# start_xvfb: starts Xvfb on the first free display from :70, waits until it is ready, exports DISPLAY
-# and sets xvfb_pid. Xvfb itself says when it listens (-displayfd), so that another session's server
+# start_xvfb [WxHxD]: starts Xvfb (1024x768x24 unless given) on the first free display from :70, waits
+# until it is ready, exports DISPLAY and sets xvfb_pid. Xvfb itself says when it listens (-displayfd), so that another session's server
 # that took the same display meanwhile is never mistaken for ours: that display is skipped. When ours
 # ends or is not ready within 5 s it says why on stderr, leaves nothing running and returns 1; a
 # caller must not go on, or it would talk to no server, or to somebody else's.
@@ -13,7 +13,7 @@ start_xvfb() {
   for n in $(seq 70 99); do
     [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
     : >"$ready"
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -displayfd 3 3>"$ready" </dev/null >"$log" 2>&1 &
+    Xvfb ":$n" -screen 0 "${1:-1024x768x24}" -nolisten tcp -displayfd 3 3>"$ready" </dev/null >"$log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 250); do
       [ -s "$ready" ] && kill -0 "$xvfb_pid" 2>/dev/null && DISPLAY=:$n xdotool getmouselocation >/dev/null 2>&1 && {

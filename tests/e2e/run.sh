@@ -17,6 +17,7 @@ start_x11_session "$build" || { echo "e2e: no X session, no case ran"; echo "e2e
 
 passed=0 failed=0
 case_name= problems=
+cell=32  # the board's cell in screen pixels: 32 but on a scaled screen
 
 # wait_window REGEX [SECONDS]: polls every 20 ms for a visible window whose title matches.
 wait_window() {
@@ -77,7 +78,7 @@ find_frame() {
     [ "$(pixel "$1" $((X + dx)) $((Y + HEIGHT / 2)))" = 404040 ] && { cx=$((X + dx)); break; }
   done
   [ -n "$cx" ] || return 1
-  for dy in $(seq 20 90); do
+  for dy in $(seq 20 160); do
     [ "$(pixel "$1" $((X + 243)) $((Y + dy)))" = 404040 ] && { cy=$((Y + dy)); break; }
   done
   [ -n "$cy" ]
@@ -97,7 +98,7 @@ shot() { import -window root "$1"; }
 pixel() { "$magick" "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -1 | grep -oE '#[0-9A-F]{6}' | tr -d '#'; }
 # blue_pixels PNG: count of pure blue (lit water) pixels on the board.
 blue_pixels() {
-  "$magick" "$1" -crop "480x480+$cx+$cy" +repage -fill black +opaque '#0000FF' -fill white -opaque '#0000FF' \
+  "$magick" "$1" -crop "$((15 * cell))x$((15 * cell))+$cx+$cy" +repage -fill black +opaque '#0000FF' -fill white -opaque '#0000FF' \
     -format '%[fx:round(mean*w*h)]' info:
 }
 # points_ink PNG: dark (text) pixels inside the status bar's points part, client x 90 to 180.
@@ -116,7 +117,7 @@ board_shows() {
     [ "$(pixel "$1" $((cx + 7 * 32 + 16)) $((cy + 10 * 32 + 16)))" = C0C0C0 ]
 }
 # click_cell COLUMN ROW and keys KEY...: the input only; the case then awaits what it brings about.
-click_cell() { xdotool mousemove $((cx + $1 * 32 + 16)) $((cy + $2 * 32 + 16)) click 1; }
+click_cell() { xdotool mousemove $((cx + $1 * cell + cell / 2)) $((cy + $2 * cell + cell / 2)) click 1; }
 keys() { xdotool windowfocus --sync "$win" 2>/dev/null; xdotool key --clearmodifiers "$@"; }
 expect_file() {  # expect_file PATH PRINTF-FORMAT: the file's bytes
   local want; want=$(printf "$2" | od -An -c)
@@ -124,7 +125,7 @@ expect_file() {  # expect_file PATH PRINTF-FORMAT: the file's bytes
 }
 run_case() {
   [ -n "${E2E_CASES:-}" ] && [[ " $E2E_CASES " != *" $1 "* ]] && return
-  case_name=$1 problems=
+  case_name=$1 problems= cell=32
   local dir=$out/$1 attempt
   # A Wine start-up that never shows the window is not the game's behaviour under test: one more try.
   for attempt in 1 2; do
@@ -335,39 +336,100 @@ not_frame() {
   "$magick" "$1" -crop "${4}x${5}+$2+$3" +repage -fill white +opaque '#404040' -fill black -opaque '#404040' \
     -format '%[fx:round(mean*w*h)]' info:
 }
-# scaled_game FOLDER DPI: one game on the scaled screen of the prefix in WINEPREFIX.
+# off_palette PNG X Y W H: the colours in that rectangle that are neither the tiles' 16 nor the frames'.
+off_palette() {
+  "$magick" "$1" -crop "${4}x${5}+$2+$3" +repage -unique-colors -depth 8 txt:- | grep -oE '#[0-9A-F]{6}' |
+    grep -vxE '#(000000|800000|008000|808000|000080|800080|008080|C0C0C0|808080|FF0000|00FF00|FFFF00|0000FF|FF00FF|00FFFF|FFFFFF|404040)' | tr '\n' ' '
+}
+# scaled_game FOLDER DPI CELL: one game on the scaled screen of the prefix in WINEPREFIX, whose board
+# must have cells of CELL pixels (or, with CELL 0, larger than 32 in a window that fits the screen).
 scaled_game() {
   start_game "$1" || return
-  [ "$HEIGHT" -gt 546 ] || fail "at $2 DPI the window is ${WIDTH}x$HEIGHT, as at 96 DPI: the screen was not scaled"
   shot "$1/board.png"
-  [ "$(not_frame "$1/board.png" "$cx" $((cy + 479)) 480 1)" = 0 ] ||
+  # Along a row of the top cells the frame's dark grey shows at the board's left edge, then at its
+  # right edge, which ends where the fifteenth cell does.
+  cell=$("$magick" "$1/board.png" -crop "$((WIDTH - cx + X))x1+$cx+$((cy + 10))" +repage -depth 8 txt:- |
+    awk -F'[,:]' '/#404040/ { if ($1 > last + 1 && ++runs == 2) exit; last = $1 } END { print int((last + 1) / 15) }')
+  if [ "$3" = 0 ]; then
+    [ $((Y + HEIGHT)) -le "$SCREEN_HEIGHT" ] || fail "at $2 DPI the window (${WIDTH}x$HEIGHT) is taller than the screen"
+  else
+    [ "$cell" = "$3" ] || fail "at $2 DPI cells of $cell pixels, not $3 (${WIDTH}x$HEIGHT)"
+  fi
+  # The layout's DPI is the screen's where its cell is kept, else three times the cell.
+  local board=$((15 * cell)) queue_left=$((15 * cell + (15 * cell + 48) / 96))
+  [ "$(not_frame "$1/board.png" "$cx" $((cy + board - 1)) "$board" 1)" = 0 ] ||
     fail "at $2 DPI the status bar covers the board frame's bottom edge (${WIDTH}x$HEIGHT)"
-  [ "$(not_frame "$1/board.png" "$cx" $((cy + 448)) 1 32)$(not_frame "$1/board.png" $((cx + 479)) $((cy + 448)) 1 32)" = 00 ] ||
+  [ "$(not_frame "$1/board.png" "$cx" $((cy + board - cell)) 1 "$cell")$(not_frame "$1/board.png" $((cx + board - 1)) $((cy + board - cell)) 1 "$cell")" = 00 ] ||
     fail "at $2 DPI the frame beside the source's row is not whole"
-  [ "$(not_frame "$1/board.png" $((cx + 485)) "$cy" 1 160)" = 0 ] || fail "at $2 DPI the queue column's frame is not whole"
+  [ "$(not_frame "$1/board.png" $((cx + queue_left)) "$cy" 1 $((5 * cell)))" = 0 ] || fail "at $2 DPI the queue column's frame is not whole"
   click_cell 7 13
   await 5 "the piece north of the source to light up" shows "$1/played.png" lit_over 100 ||
     fail "at $2 DPI a click north of the source lit nothing"
+  local others
+  others=$(off_palette "$1/played.png" "$cx" "$cy" $((queue_left + cell)) "$board")
+  [ -z "$others" ] || fail "at $2 DPI colours beside the tiles' own on the board: $others"
   keys alt+F4
   wait_exit 10
   [ "$rc" = 0 ] || fail "at $2 DPI exit code $rc after Alt+F4"
 }
 
-# A scaled screen, 120 DPI (125 %) and 192 DPI (200 %): the status bar's font grows and the window
-# with it, so that the board's bottom row, where the source lies, shows whole above the bar (the
-# frame's bottom edge and its sides along that row), the queue column too, and a click north of the
-# source lights the piece laid there.
+# Scaled screens in an Xvfb of 1280 x 1024: at 120 DPI (125 %) and 144 DPI (150 %) the cells are 40
+# and 48 pixels, drawn in the tiles' own colours, with the board's frame, the source's row and the
+# queue column whole above the status bar, and a click north of the source lights the piece laid
+# there. At 192 DPI (200 %) cells of 64 would not fit that screen: the board is drawn as large as
+# the screen holds, and the window fits.
 scaled_screen() {
-  local dpi
-  for dpi in 120 192; do
-    mkdir -p "$1/$dpi"
-    scaled_prefix "$1/prefix-$dpi" "$dpi" || { fail "no prefix at $dpi DPI"; continue; }
-    WINEPREFIX=$1/prefix-$dpi scaled_game "$1/$dpi" "$dpi"
-    WINEPREFIX=$1/prefix-$dpi wineserver -k 2>/dev/null
-    WINEPREFIX=$1/prefix-$dpi wineserver -w 2>/dev/null
+  local dpi session_display=$DISPLAY session_xvfb=$xvfb_pid
+  SCREEN_HEIGHT=1024
+  start_xvfb 1280x1024x24 || { fail "no 1280x1024 screen"; return; }
+  for dpi in 120:40 144:48 192:0; do
+    mkdir -p "$1/${dpi%:*}"
+    scaled_prefix "$1/prefix-${dpi%:*}" "${dpi%:*}" || { fail "no prefix at ${dpi%:*} DPI"; continue; }
+    WINEPREFIX=$1/prefix-${dpi%:*} scaled_game "$1/${dpi%:*}" "${dpi%:*}" "${dpi#*:}"
+    WINEPREFIX=$1/prefix-${dpi%:*} wineserver -k 2>/dev/null
+    WINEPREFIX=$1/prefix-${dpi%:*} wineserver -w 2>/dev/null
   done
+  kill "$xvfb_pid" 2>/dev/null
+  export DISPLAY=$session_display
+  xvfb_pid=$session_xvfb
 }
 run_case scaled_screen
+
+# red_pixels PNG: the keyboard cursor's pixels on the board, the only pure red there.
+red_pixels() {
+  "$magick" "$1" -crop "480x480+$cx+$cy" +repage -fill black +opaque '#FF0000' -fill white -opaque '#FF0000' \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+cursor_shown() { [ "$(red_pixels "$1")" -gt 0 ]; }
+not() { ! "$@"; }
+# cursor_at COLUMN ROW PNG: the cursor's frame shows in that cell; queue_of PNG: the queue column's pixels.
+cursor_at() { [ "$(pixel "$3" $((cx + $1 * 32 + 1)) $((cy + $2 * 32 + 1)))" = FF0000 ]; }
+queue_of() { "$magick" "$1" -crop "32x160+$((cx + 485))+$cy" +repage -depth 8 rgb:- | md5sum; }
+lit_beside_source() { [ "$(pixel "$1" $((cx + 6 * 32 + 16)) $((cy + 14 * 32 + 16)))" = 0000FF ]; }
+# Played from the keyboard: the first arrow shows the cursor, Up then Enter lays a piece north of
+# the source, which lights; the cursor stops at the bottom edge, where Enter lays the piece west of
+# the source; Space on the source lays nothing; a click hides the cursor; Alt+F4 ends with 0.
+keyboard_play() {
+  start_game "$1" || return
+  keys Up
+  await 5 "the first arrow to show the cursor" shows "$1/cursor.png" cursor_shown || return
+  keys Return
+  await 5 "Enter to lay and light the piece north of the source" shows "$1/north.png" lit_over 100
+  keys Left Down Down Return
+  await 5 "Enter at the bottom edge to light the piece west of the source" shows "$1/west.png" lit_beside_source
+  keys Right
+  await 5 "the cursor on the source" shows "$1/source.png" cursor_at 7 14 || return
+  # Keys are taken in turn: once the cursor has left the source, Space there has been answered.
+  keys space Left
+  await 5 "the cursor back west of the source" shows "$1/after_space.png" cursor_at 6 14
+  [ "$(queue_of "$1/source.png")" = "$(queue_of "$1/after_space.png")" ] || fail "Space on the source laid a piece"
+  click_cell 0 0
+  await 5 "a click to hide the cursor" shows "$1/clicked.png" not cursor_shown
+  keys alt+F4
+  wait_exit 10
+  [ "$rc" = 0 ] || fail "exit code $rc after Alt+F4"
+}
+run_case keyboard_play
 
 echo "e2e: $passed passed, $failed failed"
 [ "$failed" = 0 ]
