@@ -28,7 +28,7 @@ std::int32_t scaled(std::int32_t value);
 std::int32_t cell_pixels();
 
 // The DPI of the window's monitor: GetDpiForWindow where the system has it (Windows 10 1607 on),
-// else the screen's LOGPIXELSX.
+// else the screen's LOGPIXELSX, which a null window always gives: the DPI the session started at.
 UINT window_dpi(HWND window);
 
 // The outer rectangle of a window of that style, with a menu and no extended style, around client

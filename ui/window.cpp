@@ -200,7 +200,13 @@ std::int32_t init_application(HINSTANCE previous_instance, LPSTR, int show_comma
 
     // The status bar comes first: the window's height depends on the bar's.
     create_status_bar();
-    lay_out_window(window_dpi(main_window), nullptr);
+    // The bar's first font is the system's, made for the DPI the session started at: a monitor
+    // scaled otherwise since then needs its own.
+    const UINT dpi = window_dpi(main_window);
+    if (dpi != window_dpi(nullptr)) {
+        refit_status_font(dpi);
+    }
+    lay_out_window(dpi, nullptr);
     center_window(main_window, nullptr);
     new_game();
     paint_window();
