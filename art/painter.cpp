@@ -231,18 +231,18 @@ static void draw_foot()
     }
 }
 
-// The edges are a checkerboard of dots that stays in step from tile to tile, so two neighbouring
-// edges read as one faint dotted line.
+// The edges are a checkerboard of dots that stays in step from tile to tile, so two neighbouring edges read
+// as one faint dotted line: west and north edges dot the even squares along them, east and south the odd
+// ones, so a dot faces a gap across every seam (with an even number of squares, the checkerboard itself).
 static void draw_dotted_edges()
 {
     for (std::int32_t i = 0; i < tile.size; ++i) {
         for (std::int32_t edge = 0; edge < 4; ++edge) {
-            for (std::int32_t depth = 0; depth < tile.dot; ++depth) {
+            bool far_edge = edge == East || edge == South;
+            for (std::int32_t depth = 0; depth < tile.dot && (i / tile.dot) % 2 == (far_edge ? 1 : 0); ++depth) {
                 std::int32_t x = 0, y = 0;
                 side_to_xy(static_cast<Side>(edge), depth, i, x, y);
-                if ((x / tile.dot + y / tile.dot) % 2 == 0) {
-                    roles[y][x] = Dot;
-                }
+                roles[y][x] = Dot;
             }
         }
     }
