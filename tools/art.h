@@ -1,57 +1,29 @@
-// Drawing and encoding of the game's generated art: the 17 tiles, the icon and the refusal click.
+// Encoding of the game's generated art: the 17 tiles as BMP, the icon as ICO, the refusal click as WAV.
+// The pictures themselves come from the painter in art/.
 #ifndef ONDULOR_TOOLS_ART_H
 #define ONDULOR_TOOLS_ART_H
 
+#include "art/painter.h"
+
 #include <cstdint>
 
-// Palette indices of the standard 16-colour VGA palette, in its usual order.
-enum PaletteIndex : std::uint8_t {
-    Black,
-    DarkRed,
-    DarkGreen,
-    Olive,
-    Navy,
-    Purple,
-    Teal,
-    LightGrey,
-    DarkGrey,
-    Red,
-    Green,
-    Yellow,
-    Blue,
-    Magenta,
-    Cyan,
-    White
-};
-
-// Red, green, blue of each palette index.
-extern const std::uint8_t vga_palette[16][3];
-
-constexpr std::int32_t TileCount = 17;
-constexpr std::int32_t TileSize = 32;
-
-// A square picture of palette indices, pixels[y][x], row 0 at the top; size is 16 or 32.
-struct Picture {
-    std::int32_t size;
-    std::uint8_t pixels[32][32];
-};
-
-// Largest encoded files: a tile BMP is 630 bytes, the two-image icon 1078, the click under 8 KiB.
+// Largest encoded files: a tile BMP is 630 bytes, the icon with its five images under 16 KiB, the click
+// under 8 KiB.
 constexpr std::uint32_t BmpBytes = 630;
-constexpr std::uint32_t IcoCapacity = 2048;
+constexpr std::uint32_t IcoCapacity = 65536;
 constexpr std::uint32_t WavCapacity = 8192;
+
+// The icon's images in the order of the file: 32 and 16 first as ever, then the larger ones.
+constexpr std::int32_t IconImageCount = 5;
+constexpr std::int32_t icon_image_sizes[IconImageCount] = {32, 16, 48, 64, 256};
 
 // Resource id of tile index 0..16: 1..9 for the empty cell and the unlit pieces, 12..19 for the lit ones.
 std::int32_t tile_resource_id(std::int32_t index);
 
-// Draws tile index 0..16 (the TileSet order) into a 32x32 picture.
-void draw_tile(std::int32_t index, Picture& picture);
-
-// Draws the application icon at 32 or 16 pixels.
-void draw_icon(std::int32_t size, Picture& picture);
-
-// Encoders write into out and give the byte count, or 0 when capacity is too small. An icon's white
-// ground, the white that reaches the edge, is transparent (AND mask set, XOR black).
+// Encoders write into out and give the byte count, or 0 when capacity is too small (writing nothing).
+// An icon's white ground, the white that reaches the edge, is transparent: in a 16-colour image the AND mask
+// is set and the colour black, in the 256-pixel image, stored as a PNG with an alpha channel as Windows
+// expects at that size, the alpha is 0.
 std::uint32_t encode_bmp(const Picture& picture, std::uint8_t* out, std::uint32_t capacity);
 std::uint32_t encode_ico(const Picture* images, std::int32_t count, std::uint8_t* out, std::uint32_t capacity);
 std::uint32_t encode_click(std::uint8_t* out, std::uint32_t capacity);

@@ -40,29 +40,53 @@ TEST(ArtFiles, TileResourceIdsSkipTenAndEleven)
     EXPECT_EQ(tile_resource_id(16), 19);
 }
 
-TEST(ArtFiles, IconHoldsA32And16PixelSixteenColourImage)
+// Windows picks the image nearest the display's icon size: 16-colour images of 32, 16, 48 and 64 pixels,
+// and at 256 a PNG with an alpha channel, the only kind it reads at that size.
+TEST(ArtFiles, IconHoldsSixteenColourImagesAndA256PixelPng)
 {
+    const std::uint32_t sizes[] = {32, 16, 48, 64, 256};
     std::vector<std::uint8_t> b = read_art_file(art_path("ondulor.ico"));
     ASSERT_GE(b.size(), 6u + 16u);
     EXPECT_EQ(le16(b, 0), 0u);
     EXPECT_EQ(le16(b, 2), 1u) << "type 1 is an icon";
     std::uint32_t count = le16(b, 4);
-    ASSERT_GE(count, 1u);
-    ASSERT_LE(count, 2u);
+    ASSERT_EQ(count, 5u);
     std::uint32_t end_of_directory = 6 + 16 * count;
     std::uint32_t expected_end = end_of_directory;
     for (std::uint32_t i = 0; i < count; ++i) {
         std::size_t e = 6 + 16 * i;
-        std::uint32_t size = b[e];
+        std::uint32_t size = b[e] == 0 ? 256 : b[e];  // 0 stands for 256
         SCOPED_TRACE("image " + std::to_string(i));
-        EXPECT_EQ(size, i == 0 ? 32u : 16u);
-        EXPECT_EQ(b[e + 1], size);
-        EXPECT_EQ(b[e + 2], 16u) << "colour count";
+        EXPECT_EQ(size, sizes[i]);
+        EXPECT_EQ(b[e + 1], b[e]);
         EXPECT_EQ(b[e + 3], 0u);
         EXPECT_EQ(le16(b, e + 4), 1u) << "planes";
-        EXPECT_EQ(le16(b, e + 6), 4u) << "bits per pixel";
         std::uint32_t bytes = le32(b, e + 8);
         std::uint32_t offset = le32(b, e + 12);
+        if (size == 256) {
+            EXPECT_EQ(b[e + 2], 0u) << "colour count";
+            EXPECT_EQ(le16(b, e + 6), 32u) << "bits per pixel";
+            EXPECT_EQ(offset, expected_end);
+            ASSERT_GE(bytes, 8u + 25u + 12u);
+            ASSERT_LE(static_cast<std::size_t>(offset) + bytes, b.size());
+            expected_end = offset + bytes;
+            // The signature, then IHDR: 256 by 256, 8 bits a channel, colour type 6 (with alpha); IEND last.
+            auto be32 = [&](std::size_t at) {
+                return std::uint32_t{b[at]} << 24 | std::uint32_t{b[at + 1]} << 16 | std::uint32_t{b[at + 2]} << 8 |
+                       b[at + 3];
+            };
+            EXPECT_EQ(std::string(b.begin() + offset, b.begin() + offset + 8), "\x89PNG\r\n\x1A\n");
+            EXPECT_EQ(be32(offset + 8), 13u);
+            EXPECT_EQ(std::string(b.begin() + offset + 12, b.begin() + offset + 16), "IHDR");
+            EXPECT_EQ(be32(offset + 16), 256u);
+            EXPECT_EQ(be32(offset + 20), 256u);
+            EXPECT_EQ(b[offset + 24], 8u);
+            EXPECT_EQ(b[offset + 25], 6u);
+            EXPECT_EQ(std::string(b.begin() + expected_end - 8, b.begin() + expected_end - 4), "IEND");
+            continue;
+        }
+        EXPECT_EQ(b[e + 2], 16u) << "colour count";
+        EXPECT_EQ(le16(b, e + 6), 4u) << "bits per pixel";
         std::uint32_t xor_bytes = size * ((size * 4 + 31) / 32 * 4);
         std::uint32_t and_bytes = size * ((size + 31) / 32 * 4);
         EXPECT_EQ(bytes, 40 + 64 + xor_bytes + and_bytes);
@@ -156,11 +180,14 @@ TEST(ArtFiles, ClickIsAShortUnclippedMonoPcmWave)
 TEST(ArtFiles, EncodersRefuseTooSmallBuffersAndWritesReportFailure)
 {
     static Picture picture;
-    draw_tile(0, picture);
+    draw_tile(0, TileSize, picture);
     std::uint8_t small[BmpBytes - 1] = {};
     EXPECT_EQ(encode_bmp(picture, small, sizeof small), 0u);
     EXPECT_EQ(encode_ico(&picture, 1, small, 100), 0u);
     EXPECT_EQ(encode_ico(&picture, 0, small, sizeof small), 0u);
+    static Picture large_icon;
+    draw_icon(256, large_icon);
+    EXPECT_EQ(encode_ico(&large_icon, 1, small, sizeof small), 0u) << "the PNG image does not fit either";
     EXPECT_EQ(encode_click(small, sizeof small), 0u);
     for (std::uint8_t byte : small) {
         ASSERT_EQ(byte, 0) << "an encoder wrote before refusing";

@@ -2,6 +2,8 @@
 // neighbouring tiles join, closed sides show the grid and lit tiles differ from unlit ones only in water.
 #include "host/art_support.h"
 
+#include "art/painter.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -329,6 +331,143 @@ TEST_F(TileFiles, SourceStandsOnAFlaredFoot)
         EXPECT_GE(width(29), 16);
         for (int x = 2; x <= 29; ++x) {
             EXPECT_EQ(tiles[i].at(x, 31), kBlack) << "base pixel " << x;
+        }
+    }
+}
+
+// The painter at the cell sizes of higher display scales follows the same rules as the committed tiles.
+const int kScaledSizes[] = {40, 48, 64};
+
+// Pixel i along a side of a drawn picture, `depth` pixels in from its edge.
+int side_pixel(const Picture& p, Side side, int i, int depth)
+{
+    int last = p.size - 1;
+    return side == West    ? p.pixels[i][depth]
+           : side == East  ? p.pixels[i][last - depth]
+           : side == North ? p.pixels[depth][i]
+                           : p.pixels[last - depth][i];
+}
+
+// The colours met along pixels from..to-1 of that line, each with the length of its run.
+std::vector<std::pair<int, int>> runs(const Picture& p, Side side, int depth, int from, int to)
+{
+    std::vector<std::pair<int, int>> out;
+    for (int i = from; i < to; ++i) {
+        int c = side_pixel(p, side, i, depth);
+        if (!out.empty() && out.back().first == c) {
+            ++out.back().second;
+        } else {
+            out.push_back({c, 1});
+        }
+    }
+    return out;
+}
+
+TEST(ScaledTiles, OnlyTileColoursAndLitDiffersFromUnlitOnlyInBlueWater)
+{
+    static Picture unlit, lit;
+    for (int size : kScaledSizes) {
+        for (int i = 1; i < FirstLitTile; ++i) {
+            draw_tile(i, size, unlit);
+            draw_tile(i + FirstLitTile - 1, size, lit);
+            ASSERT_EQ(unlit.size, size);
+            SCOPED_TRACE(kTiles[i].name + (" at " + std::to_string(size)));
+            int blue = 0;
+            for (int y = 0; y < size; ++y) {
+                for (int x = 0; x < size; ++x) {
+                    int u = unlit.pixels[y][x], l = lit.pixels[y][x];
+                    EXPECT_TRUE(u == LightGrey || u == DarkGrey || u == Black || u == White) << x << "," << y;
+                    blue += l == Blue;
+                    EXPECT_EQ(u, l == Blue ? White : l) << x << "," << y;
+                }
+            }
+            EXPECT_GT(blue, size * 4);
+        }
+    }
+}
+
+// Across every arm of the straight pieces and the cross: ground, wall, lining, water, lining, wall, ground,
+// the same widths on both sides and all along, about a quarter of the tile with an eighth of water.
+TEST(ScaledTiles, BandIsSymmetricAndKeepsItsWidthsAlongItsLength)
+{
+    static Picture picture;
+    for (int size : kScaledSizes) {
+        std::vector<std::pair<int, int>> band;
+        for (int index : {1, 2, 7}) {
+            draw_tile(index, size, picture);
+            for (int s = 0; s < 4; ++s) {
+                for (int along = size / 6; along < size / 3 && kTiles[index].open[s]; ++along) {
+                    auto across = runs(picture, static_cast<Side>(s), along, size / 8, size - size / 8);
+                    band = band.empty() ? across : band;
+                    EXPECT_EQ(across, band) << kTiles[index].name << " at " << size << " side " << s << " " << along;
+                }
+            }
+        }
+        const int colours[7] = {LightGrey, Black, DarkGrey, White, DarkGrey, Black, LightGrey};
+        ASSERT_EQ(band.size(), 7u) << size;
+        for (int k = 0; k < 7; ++k) {
+            EXPECT_EQ(band[k].first, colours[k]) << size;
+            EXPECT_EQ(band[k].second, band[6 - k].second) << size;
+        }
+        EXPECT_NEAR(4 * (2 * band[1].second + 2 * band[2].second + band[3].second), size, 4);
+        EXPECT_NEAR(8 * band[3].second, size, 8);
+    }
+}
+
+// Every open side ends like the straight piece's on that side, and those are one profile turned about the
+// tile; the dots alternate with the neighbour's across a seam and run on in step into the next tile.
+TEST(ScaledTiles, OpenSidesEndAlikeAndDotsStayInStep)
+{
+    static Picture straight[2], picture;
+    for (int size : kScaledSizes) {
+        draw_tile(1, size, straight[0]);
+        draw_tile(2, size, straight[1]);
+        for (int index = 1; index < TileCount; ++index) {
+            draw_tile(index, size, picture);
+            for (int s = 0; s < 4; ++s) {
+                const Picture& reference = straight[s % 2];
+                for (int depth = 0; depth < size / 8 && kTiles[index].open[s]; ++depth) {
+                    for (int i = size / 8; i < size - size / 8; ++i) {
+                        int want = side_pixel(reference, static_cast<Side>(s), i, depth);
+                        want = kTiles[index].lit && want == White ? Blue : want;
+                        EXPECT_EQ(side_pixel(picture, static_cast<Side>(s), i, depth), want)
+                            << kTiles[index].name << " at " << size << " side " << s << " " << i << "," << depth;
+                    }
+                }
+            }
+        }
+        for (int depth = size / 32; depth < size / 8; ++depth) {
+            EXPECT_EQ(runs(straight[0], West, depth, 0, size), runs(straight[1], North, depth, 0, size));
+            for (int i = 0; i < size; ++i) {
+                EXPECT_EQ(side_pixel(straight[0], West, i, depth), side_pixel(straight[0], East, size - 1 - i, depth));
+            }
+        }
+        draw_tile(0, size, picture);
+        for (int i = 0; i < size; ++i) {
+            EXPECT_NE(side_pixel(picture, West, i, 0), side_pixel(picture, East, i, 0)) << size << " " << i;
+            EXPECT_NE(side_pixel(picture, North, i, 0), side_pixel(picture, South, i, 0)) << size << " " << i;
+        }
+        EXPECT_NE(side_pixel(picture, West, 0, 0), side_pixel(picture, West, size - 1, 0)) << size;
+    }
+}
+
+TEST(ScaledTiles, PiecesAreMirrorImagesOfEachOther)
+{
+    static Picture a, b;
+    // Tile, its twin, and how one turns into the other: 0 left to right, 1 top to bottom, 2 about the diagonal.
+    const int twins[][3] = {{3, 5, 0}, {4, 6, 0}, {3, 4, 1}, {7, 7, 0}, {8, 8, 0}, {1, 2, 2}, {7, 7, 2}};
+    for (int size : kScaledSizes) {
+        for (const auto& twin : twins) {
+            draw_tile(twin[0], size, a);
+            draw_tile(twin[1], size, b);
+            for (int y = size / 16; y < size - size / 16; ++y) {
+                for (int x = size / 16; x < size - size / 16; ++x) {
+                    int other = twin[2] == 0   ? b.pixels[y][size - 1 - x]
+                                : twin[2] == 1 ? b.pixels[size - 1 - y][x]
+                                               : b.pixels[x][y];
+                    ASSERT_EQ(a.pixels[y][x], other) << kTiles[twin[0]].name << " at " << size << " " << x << "," << y;
+                }
+            }
         }
     }
 }
