@@ -405,7 +405,6 @@ not() { ! "$@"; }
 # cursor_at COLUMN ROW PNG: the cursor's frame shows in that cell; queue_of PNG: the queue column's pixels.
 cursor_at() { [ "$(pixel "$3" $((cx + $1 * 32 + 1)) $((cy + $2 * 32 + 1)))" = FF0000 ]; }
 queue_of() { "$magick" "$1" -crop "32x160+$((cx + 485))+$cy" +repage -depth 8 rgb:- | md5sum; }
-lit_beside_source() { [ "$(pixel "$1" $((cx + 6 * 32 + 16)) $((cy + 14 * 32 + 16)))" = 0000FF ]; }
 # Played from the keyboard: the first arrow shows the cursor, Up then Enter lays a piece north of
 # the source, which lights; the cursor stops at the bottom edge, where Enter lays the piece west of
 # the source; Space on the source lays nothing; a click hides the cursor; Alt+F4 ends with 0.
@@ -415,8 +414,11 @@ keyboard_play() {
   await 5 "the first arrow to show the cursor" shows "$1/cursor.png" cursor_shown || return
   keys Return
   await 5 "Enter to lay and light the piece north of the source" shows "$1/north.png" lit_over 100
+  local north
+  north=$(blue_pixels "$1/north.png")
   keys Left Down Down Return
-  await 5 "Enter at the bottom edge to light the piece west of the source" shows "$1/west.png" lit_beside_source
+  await 5 "Enter at the bottom edge to light the piece west of the source" shows "$1/west.png" lit_over $((north + 40))
+  cursor_at 6 14 "$1/west.png" || fail "the cursor did not stop at the bottom edge, west of the source"
   keys Right
   await 5 "the cursor on the source" shows "$1/source.png" cursor_at 7 14 || return
   # Keys are taken in turn: once the cursor has left the source, Space there has been answered.
