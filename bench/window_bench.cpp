@@ -141,10 +141,16 @@ int main()
     time_tiles("17 tiles painted at 160 pixels", 160);
     load_tiles(cell_pixels());
 
-    // A move to a monitor of 192 DPI, where the cells are 64 pixels if the screen holds them.
-    RECT place = {0, 0, 1200, 1200};
-    SendMessageA(main_window, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&place));
-    std::printf("at 192 DPI: cells of %d pixels\n", static_cast<int>(cell_pixels()));
+    // Cells of 64 at 192 DPI: the null driver's screen (1024 x 768) cannot hold that window, so the
+    // layout is set here rather than fitted, and the window made as large as the board needs.
+    layout_dpi = 192;
+    queue_left = 15 * cell_pixels() + scaled(5);
+    load_tiles(cell_pixels());
+    SetWindowPos(main_window, nullptr, 0, 0, 1100, 1100, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client = {};
+    GetClientRect(main_window, &client);
+    std::printf("at 192 DPI: cells of %d pixels, client %ld x %ld\n", static_cast<int>(cell_pixels()), client.right,
+                client.bottom);
     time_repaint("full repaint at 192 DPI (invalidate + WM_PAINT)");
     return 0;
 }
