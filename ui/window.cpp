@@ -285,7 +285,8 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM w_param, LPA
         return 0;
     case WM_DPICHANGED:
         // Both halves of wParam carry the new DPI; lParam the rectangle that the system suggests.
-        if (main_window != nullptr) {
+        // A DPI of 0 means nothing to lay out for.
+        if (main_window != nullptr && HIWORD(w_param) != 0) {
             change_dpi(HIWORD(w_param), reinterpret_cast<const RECT*>(l_param));
         }
         return 0;
