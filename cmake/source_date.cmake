@@ -52,8 +52,9 @@ if(CMAKE_SCRIPT_MODE_FILE)
         endif()
       endforeach()
     endforeach()
-    message(WARNING "No commit time (no git checkout, no archive's packaging/source-date): the build "
-      "stamps its files' newest time, ${epoch}. Set SOURCE_DATE_EPOCH for a build that others can repeat.")
+    message(WARNING "No commit time: git gave none for ${SOURCE_DIR}, and packaging/source-date was "
+      "not filled by git archive. The build stamps its files' newest time, ${epoch}; set "
+      "SOURCE_DATE_EPOCH for a build that others can repeat.")
   endif()
   if(NOT epoch MATCHES "^[0-9]+$")
     message(FATAL_ERROR "SOURCE_DATE_EPOCH is '${epoch}', not a number of seconds since 1970")
