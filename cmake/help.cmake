@@ -14,12 +14,15 @@ set(ONDULOR_HELP_FILES ${CMAKE_BINARY_DIR}/ondulor.hlp ${CMAKE_BINARY_DIR}/ondul
 add_custom_command(
   OUTPUT ${ONDULOR_HELP_FILES}
   BYPRODUCTS ${CMAKE_BINARY_DIR}/ondulor.cnt
-  COMMAND ${HALIBUT_EXECUTABLE} --winhelp=ondulor.hlp --chm=ondulor.chm --text=ondulor.txt ${ONDULOR_HELP_SOURCE}
+  # Halibut stamps the .hlp's |SYSTEM file with SOURCE_DATE_EPOCH, the build's one time.
+  COMMAND sh ${ONDULOR_WITH_SOURCE_DATE}
+    ${HALIBUT_EXECUTABLE} --winhelp=ondulor.hlp --chm=ondulor.chm --text=ondulor.txt ${ONDULOR_HELP_SOURCE}
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-  DEPENDS ${ONDULOR_HELP_SOURCE}
+  DEPENDS ${ONDULOR_HELP_SOURCE} ${ONDULOR_SOURCE_DATE_FILE}
   COMMENT "Building the help: ondulor.hlp, ondulor.chm, ondulor.txt"
   VERBATIM)
 add_custom_target(ondulor_help ALL DEPENDS ${ONDULOR_HELP_FILES})
+add_dependencies(ondulor_help ondulor_source_date)
 
 # The built WinHelp file: its contents page leads to both languages, and each language names the
 # game's labels exactly as res/texts.inc spells them.

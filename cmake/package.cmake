@@ -115,6 +115,14 @@ set(CPACK_STRIP_FILES TRUE)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
   WORLD_READ WORLD_EXECUTE)
 set(CPACK_SOURCE_GENERATOR "")
+# The same commit gives the same bytes (docs/packages.md): every folder 0755 before packing, the
+# zip's and the .deb's traces of the builder taken out after, then SHA256SUMS beside the packages.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package_staged.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package_built.cmake)
+set(CPACK_ONDULOR_PYTHON3 ${ONDULOR_PYTHON3})
+set(CPACK_ONDULOR_REPRODUCIBLE ${CMAKE_SOURCE_DIR}/packaging/reproducible.py)
+set(CPACK_ONDULOR_PACKAGES ${CPACK_PACKAGE_FILE_NAME}.zip ondulor_${PROJECT_VERSION}-${ONDULOR_DEB_REVISION}_all.deb
+  ${CPACK_PACKAGE_FILE_NAME}.msi)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/package_config.cmake.in ${CMAKE_BINARY_DIR}/package_config.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/package_config.cmake)
 include(CPack)

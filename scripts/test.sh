@@ -76,7 +76,7 @@ if build windows; then
     failed=$((failed + 1))
   fi
 
-  stage "packages: the Windows zip, the Linux install and its launcher in Xvfb"
+  stage "packages: the Windows zip, the Linux install and its launcher in Xvfb, the .deb, the MSI, a second build"
   bash tests/package/run.sh "$root/build/windows" 2>&1 | tee build/package.log
   summary=$(grep -E '^package: [0-9]+ passed, [0-9]+ failed$' build/package.log | tail -1)
   if [ -n "$summary" ]; then

@@ -3,8 +3,9 @@
 # stripped exe and its version information, the player's texts, a game that saves beside itself),
 # scripts/install.sh into a temporary prefix and home (desktop entry, icon, a launcher that plays
 # from the player's folder, --uninstall keeping the scores), the Debian package (fields, files,
-# lintian and AppStream, its launcher unpacked and installed with apt, then purged) and the MSI in
-# a fresh Wine prefix (install, play, upgrade, uninstall). Windows appear in Xvfb.
+# lintian and AppStream, its launcher unpacked and installed with apt, then purged), the MSI in
+# a fresh Wine prefix (install, play, upgrade, uninstall), and a second build of the package target
+# from a clone, which must give the same bytes and SHA256SUMS. Windows appear in Xvfb.
 # Usage: tests/package/run.sh BUILD_DIR [CASE...] (the windows build; every case unless named).
 # Ends with "package: N passed, M failed"; a case that cannot run here says SKIP and is not counted.
 set -uo pipefail
@@ -547,9 +548,11 @@ msi_installs_plays_and_uninstalls() {
   local scores='Langue=0\r\nDur\351e=45\r\nSon=0\r\n250,Alice\r\n'
   printf "$scores" >"$folder/ondulor.ini"
 
-  # A later version, the same wxs with a higher number, replaces this one and keeps the scores.
+  # A later version, the same wxs with a higher number and so another product code (here wixl's
+  # own), replaces this one and keeps the scores.
   local later=$out/msi/later
-  cp -r "$build/msi/stage" "$later" && sed -i 's/ Version="[0-9.]*"/ Version="'"$version"'.99"/' "$later/ondulor.wxs" &&
+  cp -r "$build/msi/stage" "$later" &&
+    sed -i 's/ Version="[0-9.]*"/ Version="'"$version"'.99"/; s/<Product Id="[^"]*"/<Product Id="*"/' "$later/ondulor.wxs" &&
     (cd "$later" && wixl --arch x64 -o later.msi ondulor.wxs) >"$out/msi-later.log" 2>&1 || { fail "no later MSI: $(head -3 "$out/msi-later.log")"; in_msi_prefix wineserver -k; return; }
   in_msi_prefix wine msiexec /i "Z:${later//\//\\}\\later.msi" /qn >>"$out/msi-install.log" 2>&1 || fail "the upgrade ended with $?"
   # Wine keeps the list of apps under HKLM even for a per-user product: both are read.
@@ -571,9 +574,58 @@ msi_installs_plays_and_uninstalls() {
   in_msi_prefix wineserver -k
 }
 
+# The package target once more, from a clone of this tree in a folder of another name, with another
+# umask, time zone and locale, and as another user (nobody) when run as root: the exe, the help and
+# the three packages are the same bytes; SHA256SUMS lists the three with their true sums; the exe and
+# the MSI carry the commit's time. The clone is HEAD plus the tree's uncommitted changes and the
+# untracked files git does not ignore, so that a developer's tree is compared with itself. It reuses
+# the toolchain and builds only what the packages hold (no test programs).
+packages_reproducible() {
+  git -C "$root" rev-parse --verify -q HEAD >/dev/null || { skipped="$root is no git checkout with a commit"; return; }
+  (cd "$root" && cmake --build --preset windows --target package) >"$out/package-first.log" 2>&1 ||
+    { fail "the package target failed (see $out/package-first.log)"; return; }
+  local tmp again as=() locale=C.UTF-8 f names want stamp epoch
+  tmp=$(mktemp -d "${TMPDIR:-/tmp}/ondulor-again.XXXXXX") || { fail "no temporary folder"; return; }
+  again=$tmp/second-build
+  mkdir -p "$tmp/home"
+  git clone -q --no-checkout "$root" "$again" && git -C "$again" fetch -q "$root" HEAD &&
+    git -C "$again" checkout -q --detach FETCH_HEAD || { fail "no clone of $root"; rm -rf "$tmp"; return; }
+  git -C "$root" diff --binary --no-color --no-ext-diff HEAD >"$tmp/changes.diff"
+  [ -s "$tmp/changes.diff" ] && { git -C "$again" apply --binary "$tmp/changes.diff" || fail "the tree's changes do not apply to its clone"; }
+  (cd "$root" && git ls-files -z --others --exclude-standard | xargs -0 -r cp --parents -t "$again")
+  if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
+    chown -R 65534:65534 "$tmp" && as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  fi
+  locale -a 2>/dev/null | grep -qix 'fr_FR.utf-\?8' && locale=fr_FR.UTF-8
+  (cd "$again" && "${as[@]}" env HOME="$tmp/home" TZ=Pacific/Kiritimati LC_ALL=$locale bash -c 'umask 077 &&
+    cmake --preset windows -DCMAKE_SKIP_PACKAGE_ALL_DEPENDENCY=ON && cmake --build --preset windows --target ondulor_player &&
+    cmake --build --preset windows --target package') >"$out/package-again.log" 2>&1 ||
+    { fail "the second build failed (see $out/package-again.log)"; rm -rf "$tmp"; return; }
+  for f in ondulor.exe ondulor.hlp ondulor.chm "$zip_folder.zip" "ondulor_$version-1_all.deb" "ondulor-$version-win64.msi" SHA256SUMS; do
+    cmp -s "$build/$f" "$again/build/windows/$f" && continue
+    fail "$f differs between the two builds"
+    # What differs, for whoever mends it.
+    command -v diffoscope >/dev/null && diffoscope --text "$out/diffoscope-$f.txt" "$build/$f" "$again/build/windows/$f" >/dev/null 2>&1
+  done
+  rm -rf "$tmp"
+  names=$(awk '{ print $2 }' "$build/SHA256SUMS" | sort | tr '\n' ' ')
+  want=$(printf '%s\n' "$zip_folder.zip" "ondulor_$version-1_all.deb" "ondulor-$version-win64.msi" | sort | tr '\n' ' ')
+  [ "$names" = "$want" ] || fail "SHA256SUMS lists $names, not $want"
+  (cd "$build" && sha256sum --strict -c SHA256SUMS) >"$out/sha256sum.log" 2>&1 || fail "sha256sum -c SHA256SUMS: $(tr '\n' ' ' <"$out/sha256sum.log")"
+  epoch=$(cat "$build/source_date_epoch")
+  want=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct)}
+  [ "$epoch" = "$want" ] || fail "the build's time is $epoch, not the commit's $want"
+  want=$(LC_ALL=C TZ=UTC date -d "@$want" '+%a %b %e %H:%M:%S %Y')
+  stamp=$(LC_ALL=C TZ=UTC x86_64-w64-mingw32-objdump -p "$build/ondulor.exe" | sed -n 's/^Time\/Date[[:space:]]*//p')
+  [ "$stamp" = "$want" ] || fail "ondulor.exe is stamped $stamp, not $want"
+  stamp=$(LC_ALL=C TZ=UTC msiinfo suminfo "$build/ondulor-$version-win64.msi" | sed -n 's/^Created: //p')
+  [ "$stamp" = "$want" ] || fail "the MSI was created $stamp, not $want"
+}
+
 cases=(zip_contents zip_plays_and_saves_beside_itself install_files launcher_plays_in_players_folder
   launcher_without_wine uninstall_keeps_scores default_prefix_keeps_scores deb_fields_and_files deb_passes_checks
-  deb_launcher_plays launcher_says_wine_is_preparing deb_apt_install_and_purge msi_installs_plays_and_uninstalls)
+  deb_launcher_plays launcher_says_wine_is_preparing deb_apt_install_and_purge msi_installs_plays_and_uninstalls
+  packages_reproducible)
 # Named cases alone, for a developer's quicker look; the zip's case builds the packages the others read.
 [ $# -gt 1 ] && cases=("${@:2}")
 for c in "${cases[@]}"; do
