@@ -103,14 +103,17 @@ HWND running_window(const wchar_t* key)
     return window;
 }
 
-// This process was started by the player, so the system lets it hand the foreground over. An open box
-// of that game comes up above its window, as a click on its button in the taskbar would bring it.
+// This process was started by the player, so the system lets it hand the foreground over; an open box
+// of that game comes first, as a click on its taskbar button would bring it. Wine 8 under a window
+// manager activates no window of another process for it, but does pass on the raise: the game is then
+// on top, and a click gives it the keyboard. Restore and raise are posted, never waited for: the other
+// copy's thread may be busy.
 void bring_forward(HWND window)
 {
     if (IsIconic(window)) {
-        // Not waiting on the other copy's thread: it may be busy.
         ShowWindowAsync(window, SW_RESTORE);
     }
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS);
     SetForegroundWindow(GetLastActivePopup(window));
 }
 
