@@ -104,10 +104,10 @@ HWND running_window(const wchar_t* key)
 }
 
 // This process was started by the player, so the system lets it hand the foreground over; an open box
-// of that game comes first, as a click on its taskbar button would bring it. Wine 8 under a window
-// manager activates no window of another process for it, but does pass on the raise: the game is then
-// on top, and a click gives it the keyboard. Restore and raise are posted, never waited for: the other
-// copy's thread may be busy.
+// of that game comes first, as a click on its taskbar button would bring it. The raise is for Wine 8,
+// which brought only the box up above another window without it, and under a window manager activates
+// no window of another process but does pass a raise on: the game is then on top, and a click gives it
+// the keyboard. Restore and raise are posted, never waited for: the other copy's thread may be busy.
 void bring_forward(HWND window)
 {
     if (IsIconic(window)) {
