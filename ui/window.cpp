@@ -17,6 +17,7 @@
 #include "ui/main_window.h"
 #include "ui/render.h"
 #include "ui/scale.h"
+#include "ui/single_game.h"
 #include "ui/system_library.h"
 #include "util/file_util.h"
 #include "util/wide_path.h"
@@ -185,6 +186,9 @@ std::int32_t init_application(HINSTANCE previous_instance, LPSTR, int show_comma
         return -1;
     }
     derive_paths();
+    if (!claim_settings_file(settings_path)) {
+        return AnotherGamePlays;
+    }
     // An empty path names no file, so the defaults apply.
     read_settings(settings_path);
 
@@ -213,14 +217,16 @@ std::int32_t init_application(HINSTANCE previous_instance, LPSTR, int show_comma
     SetTimer(main_window, ClockTimer, ClockPeriod, nullptr);
     ShowWindow(main_window, show_command);
     UpdateWindow(main_window);
+    publish_game_window(main_window);
     return 0;
 }
 
 int run_application(HINSTANCE instance, HINSTANCE previous_instance, LPSTR command_line, int show_command)
 {
     instance_handle = instance;
-    if (init_application(previous_instance, command_line, show_command) == -1) {
-        return -1;
+    const std::int32_t started = init_application(previous_instance, command_line, show_command);
+    if (started != 0) {
+        return started == AnotherGamePlays ? 0 : -1;
     }
     HWND const window = main_window;
     // The close handling clears main_window and posts a quit that is never fetched: the loop ends

@@ -8,11 +8,14 @@
 
 // Registers the class, reads the settings, creates, sizes and shows the main window and starts the
 // first game and the clock. The instance handle must be stored first. 0 when the window is up, -1 when
-// the class cannot be registered or the window cannot be created.
+// the class cannot be registered or the window cannot be created, AnotherGamePlays when a running copy
+// holds the settings file (it was brought forward; nothing was read and no window made).
+constexpr std::int32_t AnotherGamePlays = 1;
 std::int32_t init_application(HINSTANCE previous_instance, LPSTR command_line, int show_command);
 
 // The whole life of the program after the entry point: start-up, message loop, settings written at
-// the end. Returns the process exit code: the last message's wParam, or -1 when start-up failed.
+// the end. Returns the process exit code: the last message's wParam, -1 when start-up failed, 0 at once
+// when another copy plays on the same settings file.
 int run_application(HINSTANCE instance, HINSTANCE previous_instance, LPSTR command_line, int show_command);
 
 // Fills help_path and settings_path from the executable's own path. When that path cannot be fetched

@@ -433,5 +433,70 @@ keyboard_play() {
 }
 run_case keyboard_play
 
+# cell_laid PNG: the cell (7, 10) holds more than the empty cell's grey inside its grid lines.
+cell_laid() {
+  [ "$("$magick" "$1" -crop "28x28+$((cx + 7 * 32 + 2))+$((cy + 10 * 32 + 2))" +repage -fill black -opaque '#C0C0C0' \
+    -fill white +opaque black -format '%[fx:round(mean*w*h)]' info:)" -gt 0 ]
+}
+# other_window_shows: sets other_win to a visible game window that is not first_win.
+other_window_shows() {
+  other_win=$(xdotool search --onlyvisible --name '^Ondulor$' 2>/dev/null | grep -vx "$first_win" | head -1)
+  [ -n "$other_win" ]
+}
+# first_game_up PNG: the game on top shows an empty board where the other game has a piece.
+first_game_up() { board_shows "$1" && ! cell_laid "$1"; }
+# One game per settings file. A second game on another file (the MSI's beside the zip's) runs beside
+# the first and covers it; a start on the first game's file then (a double-click taken for nothing, a
+# Start-menu entry pressed with the game behind another window) ends by itself with 0 within a few
+# seconds, shows no window of its own and writes nothing, and the first game comes up above the
+# other, plays on, and at its close keeps its scores.
+second_start() {
+  mkdir -p "$1/zip" "$1/msi"
+  printf 'Langue=0\r\nDur\351e=45\r\nSon=0\r\n250,Alice\r\n120,Bob\r\n' >"$1/zip/ondulor.ini"
+  start_game "$1/zip" || return
+  local first=$game_pid first_win=$win started seen most=0 elapsed
+  # start_game finds the first game's window, of the same title: the other game's is the new one.
+  start_game "$1/msi" || return
+  local other=$game_pid other_win=
+  await 20 "the other game's window" other_window_shows || return
+  win=$other_win
+  click_cell 7 10
+  await 5 "the other game's piece to cover the first game's board" shows "$1/covered.png" cell_laid || return
+  started=$(now_ms)
+  (cd "$1/zip" && exec wine ondulor.exe </dev/null >/dev/null 2>&1) &
+  game_pid=$!
+  while kill -0 "$game_pid" 2>/dev/null; do
+    seen=$(xdotool search --onlyvisible --name . 2>/dev/null | wc -l)
+    [ "$seen" -gt "$most" ] && most=$seen
+    [ $(($(now_ms) - started)) -lt 10000 ] || break
+    sleep 0.02
+  done
+  wait_exit 1
+  elapsed=$(($(now_ms) - started))
+  [ "$rc" = 0 ] || fail "the second start ended with code $rc"
+  [ "$elapsed" -lt 5000 ] || fail "the second start took $elapsed ms to end"
+  [ "$most" -le 2 ] || fail "$most windows showed while the second start ran, not the two games"
+  [ "$(xdotool search --onlyvisible --name '^Ondulor$' | sort | tr '\n' ' ')" = "$(printf '%s\n' "$first_win" "$other_win" | sort | tr '\n' ' ')" ] ||
+    fail "the game windows are now: $(visible_windows)"
+  expect_file "$1/zip/ondulor.ini" 'Langue=0\r\nDur\351e=45\r\nSon=0\r\n250,Alice\r\n120,Bob\r\n'
+  await 5 "the first game's board to come up above the other game" shows "$1/forward.png" first_game_up ||
+    fail "the first game stayed behind the other (visible: $(visible_windows))"
+  game_pid=$first win=$first_win
+  click_cell 7 13
+  await 5 "the first game to light the piece north of the source" shows "$1/played.png" lit_over 100 ||
+    fail "the first game did not play on"
+  keys alt+F4
+  wait_exit 10
+  [ "$rc" = 0 ] || fail "exit code $rc after Alt+F4 in the first game"
+  expect_file "$1/zip/ondulor.ini" 'Langue=0\r\nDur\351e=45\r\nSon=0\r\n250,Alice\r\n120,Bob\r\n'
+  game_pid=$other win=$other_win
+  xdotool mousemove $((cx + 100)) $((cy + 490)) click 1
+  keys alt+F4
+  wait_exit 10
+  [ "$rc" = 0 ] || fail "exit code $rc after Alt+F4 in the other game"
+  [ -f "$1/msi/ondulor.ini" ] || fail "the other game wrote no settings file of its own"
+}
+run_case second_start
+
 echo "e2e: $passed passed, $failed failed"
 [ "$failed" = 0 ]

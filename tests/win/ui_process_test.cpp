@@ -16,7 +16,8 @@ namespace {
 // A copy of the game in its own folder, started there and, if still running at the end, killed.
 class Game {
 public:
-    explicit Game(const TempFolder& folder) : exe_(folder.file("ondulor.exe")), folder_(folder.path()) {}
+    explicit Game(const TempFolder& folder) : Game(folder.path()) {}
+    explicit Game(const std::string& folder) : exe_(folder + "\\ondulor.exe"), folder_(folder) {}
     ~Game()
     {
         if (info_.hProcess != nullptr) {
@@ -219,6 +220,48 @@ TEST(RealGame, SettingsFileThatCannotBeWrittenAtTheEndEndsWithTheFatalBoxAndCode
     EXPECT_FALSE(IsWindowVisible(window));
     answer_fatal_box(game, settings_file);
     EXPECT_EQ(game.wait_exit(), 1u);
+}
+
+TEST(RealGame, AStartOnTheFileOfARunningGameBringsItForwardAndEndsWithZeroWhileAnotherFilesGamePlays)
+{
+    TempFolder top;
+    TempFolder other;
+    // The longest whole path, so that the claim is named by a digest of the path.
+    const std::string folder = top.path() + "\\" + std::string(MAX_PATH - 1 - 12 - 1 - top.path().size(), 'x');
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(write_bytes(folder + "\\ondulor.ini", french_file));
+    {
+        Game game(folder);
+        ASSERT_TRUE(game.start());
+        HWND window = game.wait_for_window("ondulor");
+        ASSERT_NE(window, nullptr);
+        ShowWindow(window, SW_MINIMIZE);
+        // The same file, named in capitals: Windows compares file names without regard to case.
+        std::string path = folder + "\\ondulor.exe";
+        CharUpperA(&path[0]);
+        reset_process_state(path);
+        // A start taken for a game of its own would loop for ever: its window is closed instead.
+        static bool closed_by_guard = false;
+        const UINT_PTR guard = SetTimer(nullptr, 0, 3000, [](HWND, UINT, UINT_PTR, DWORD) {
+            closed_by_guard = main_window != nullptr && PostMessageA(main_window, WM_CLOSE, 0, 0);
+        });
+        EXPECT_EQ(run_application(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWNORMAL), 0);
+        KillTimer(nullptr, guard);
+        EXPECT_FALSE(closed_by_guard) << "the start made a game window of its own";
+        EXPECT_EQ(settings.duration, 0) << "the start read the running game's file";
+        EXPECT_EQ(GetForegroundWindow(), window);
+        for (int look = 0; look < 100 && IsIconic(window); ++look) {
+            Sleep(20);
+        }
+        EXPECT_FALSE(IsIconic(window)) << "the running game was left minimised";
+        stop_window();
+        EXPECT_EQ(start_window(other.file("ondulor.exe")), 0);
+        stop_window();
+        EXPECT_EQ(read_bytes(folder + "\\ondulor.ini"), french_file);
+    }
+    // Killed without closing, the game left no claim behind.
+    EXPECT_EQ(start_window(folder + "\\ondulor.exe"), 0);
+    stop_window();
 }
 
 }  // namespace
