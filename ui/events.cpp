@@ -25,10 +25,10 @@
 namespace {
 
 constexpr int StatusTimePart = 0;
-// Set in a key message's flags when the key was already down: a repeat of a held key.
-constexpr LPARAM KeyRepeatFlag = 1 << 30;
 constexpr int StatusPointsPart = 1;
 constexpr int StatusMessagePart = 2;
+// Set in a key message's flags when the key was already down: a repeat of a held key.
+constexpr LPARAM KeyRepeatFlag = 1 << 30;
 
 void set_status_part(int part, const char* text)
 {

@@ -10,9 +10,6 @@
 #include "art/painter.h"
 #include "util/process_state.h"
 
-// Tiles 0 to 8 are the unlit cell values 0 to 8 (empty, seven pieces, source); from FirstLitTile on,
-// the lit pieces and the lit source (TileCount and FirstLitTile come from the painter, which draws them).
-
 // The keyboard's cursor on the board: placed by the first arrow key of a game, shown until a click.
 struct BoardCursor {
     std::int32_t column;
@@ -23,6 +20,7 @@ struct BoardCursor {
 
 extern std::int32_t queue_left;
 extern BoardCursor board_cursor;
+// The tiles in the painter's order (TileCount, FirstLitTile), made for the current cell by load_tiles.
 extern HBITMAP tile_set[TileCount];
 
 #endif

@@ -85,6 +85,27 @@ std::int32_t fitting_layout_dpi(UINT dpi, DWORD style, std::int32_t bar_height, 
     return BaseDpi;
 }
 
+bool status_font_at(UINT dpi, LOGFONTW& font)
+{
+    using ParametersFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+    static ParametersFunction parameters_for_dpi =
+        library_function<ParametersFunction>(user_library(), "SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    if (parameters_for_dpi != nullptr &&
+        parameters_for_dpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
+        font = metrics.lfStatusFont;
+        return true;
+    }
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        return false;
+    }
+    // Without the call per DPI, the system's metrics are those of the DPI the session started at.
+    font = metrics.lfStatusFont;
+    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(window_dpi(nullptr)));
+    return true;
+}
+
 SIZE client_size(std::int32_t bar_height)
 {
     return client_size_at(layout_dpi, bar_height);

@@ -41,6 +41,10 @@ void adjust_window_rect(RECT& client, DWORD style, UINT dpi);
 std::int32_t fitting_layout_dpi(UINT dpi, DWORD style, std::int32_t bar_height, std::int32_t work_width,
                                 std::int32_t work_height);
 
+// The status bar's font for a monitor of dpi: the system's status font at that DPI where the system
+// can say (SystemParametersInfoForDpi), else its font of the session's DPI scaled. False when neither.
+bool status_font_at(UINT dpi, LOGFONTW& font);
+
 // The client area that the board, the queue column and the status bar need at layout_dpi.
 SIZE client_size(std::int32_t bar_height);
 

@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "util/process_state.h"
+#include "util/wide_path.h"
 
 namespace {
 
@@ -41,9 +42,8 @@ bool make_key(const char* path, wchar_t* key)
 {
     wchar_t wide[PathSize];
     wchar_t upper[PathSize];
-    const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide, PathSize);
-    const int length =
-        units > 1 ? LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide, units - 1, upper, PathSize) : 0;
+    const int units = widen_path(path, wide) ? lstrlenW(wide) : 0;
+    const int length = units > 0 ? LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide, units, upper, PathSize) : 0;
     if (length <= 0) {
         return false;
     }

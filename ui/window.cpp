@@ -18,7 +18,6 @@
 #include "ui/render.h"
 #include "ui/scale.h"
 #include "ui/single_game.h"
-#include "ui/system_library.h"
 #include "util/file_util.h"
 #include "util/wide_path.h"
 
@@ -70,21 +69,9 @@ void create_status_bar()
 // the bar keeps the font that the system gave it.
 void refit_status_font(UINT dpi)
 {
-    using ParametersFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-    static ParametersFunction parameters_for_dpi =
-        library_function<ParametersFunction>(GetModuleHandleA("user32.dll"), "SystemParametersInfoForDpi");
     static HFONT status_font = nullptr;
-    NONCLIENTMETRICSW metrics = {};
-    metrics.cbSize = sizeof metrics;
     LOGFONTW font = {};
-    if (parameters_for_dpi != nullptr &&
-        parameters_for_dpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
-        font = metrics.lfStatusFont;
-    } else if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        // Without the call per DPI, the system's metrics are those of the DPI the process started at.
-        font = metrics.lfStatusFont;
-        font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(window_dpi(nullptr)));
-    } else {
+    if (!status_font_at(dpi, font)) {
         return;
     }
     HFONT fitted = CreateFontIndirectW(&font);

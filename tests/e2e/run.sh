@@ -397,7 +397,7 @@ run_case scaled_screen
 
 # red_pixels PNG: the keyboard cursor's pixels on the board, the only pure red there.
 red_pixels() {
-  "$magick" "$1" -crop "480x480+$cx+$cy" +repage -fill black +opaque '#FF0000' -fill white -opaque '#FF0000' \
+  "$magick" "$1" -crop "$((15 * cell))x$((15 * cell))+$cx+$cy" +repage -fill black +opaque '#FF0000' -fill white -opaque '#FF0000' \
     -format '%[fx:round(mean*w*h)]' info:
 }
 cursor_shown() { [ "$(red_pixels "$1")" -gt 0 ]; }
