@@ -290,4 +290,39 @@ TEST_F(Rendering, PaintingAndDrawingGiveBackTheirDeviceContextsAndTiles)
     EXPECT_EQ(compare(capture_client(), &report), 0) << report;
 }
 
+// The keyboard's cursor, pure red (no tile has it), over a cell: a frame 2 pixels wide, 1 pixel inside
+// the cell, drawn by the paint and by draw_cell, so that a piece lit under it never hides it; the
+// cell it leaves and a click take it away.
+TEST_F(Rendering, TheKeyboardCursorIsDrawnOverItsCellByPaintAndDrawCellUntilAClick)
+{
+    auto red_in = [](const Picture& shown, int column, int row) {
+        int red = 0;
+        for (int y = row * 32; y < row * 32 + 32; ++y) {
+            for (int x = column * 32; x < column * 32 + 32; ++x) {
+                red += shown.at(x, y) == 0xFF0000;
+            }
+        }
+        return red;
+    };
+    constexpr int Ring = 30 * 30 - 26 * 26;
+    board_cursor = {};
+    SendMessageA(main_window, WM_KEYDOWN, VK_UP, 1);
+    EXPECT_EQ(red_in(capture_client(), 7, 13), Ring) << "shown by the first arrow";
+    piece_queue.slots[4] = Vertical;
+    SendMessageA(main_window, WM_KEYDOWN, VK_RETURN, 1);
+    ASSERT_EQ(cell_at(7, 13) & UnvisitedMask, Vertical | LitFlag);
+    EXPECT_EQ(red_in(capture_client(), 7, 13), Ring) << "hidden by the piece lit under it";
+    repaint();
+    EXPECT_EQ(red_in(capture_client(), 7, 13), Ring) << "left out of the paint";
+
+    SendMessageA(main_window, WM_KEYDOWN, VK_LEFT, 1);
+    Picture shown = capture_client();
+    EXPECT_EQ(red_in(shown, 7, 13), 0) << "left behind in the cell it moved from";
+    EXPECT_EQ(red_in(shown, 6, 13), Ring);
+    SendMessageA(main_window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    UpdateWindow(main_window);  // the queue column, which the click invalidated, and only it
+    std::string report;
+    EXPECT_EQ(compare(capture_client(), &report), 0) << "after a click, the board without the cursor:\n" << report;
+}
+
 }  // namespace

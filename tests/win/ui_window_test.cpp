@@ -428,10 +428,15 @@ TEST_F(GameWindow, LoopTranslatesAcceleratorsAndEndsOnCloseWritingTheSettingsAtT
 TEST_F(GameWindow, AChangeOfScaleLaysTheWindowOutAgainAndDrawsAtTheNewCell)
 {
     ASSERT_EQ(start_window(folder.file("ondulor.exe")), 0);
+    RECT outer, client, bar;
+    GetWindowRect(status_bar, &bar);
+    const LONG bar_height = bar.bottom - bar.top;
     RECT suggested = {10, 20, 700, 700};
+    SendMessageA(main_window, WM_DPICHANGED, 0, reinterpret_cast<LPARAM>(&suggested));
+    GetWindowRect(main_window, &outer);
+    EXPECT_EQ(outer.right - outer.left, 530) << "a DPI of 0 lays nothing out";
     SendMessageA(main_window, WM_DPICHANGED, MAKEWPARAM(120, 120), reinterpret_cast<LPARAM>(&suggested));
     ASSERT_EQ(cell_pixels(), 40);
-    RECT outer, client, bar;
     GetWindowRect(main_window, &outer);
     GetClientRect(main_window, &client);
     GetWindowRect(status_bar, &bar);
@@ -439,6 +444,7 @@ TEST_F(GameWindow, AChangeOfScaleLaysTheWindowOutAgainAndDrawsAtTheNewCell)
     EXPECT_EQ(outer.left * 1000 + outer.top, 10020) << "at the suggested place";
     EXPECT_EQ(client.right, 15 * 40 + 6 + 40 + 9);
     EXPECT_EQ(bar.top, 15 * 40 + 3) << "the status bar just below the board";
+    EXPECT_GT(bar.bottom - bar.top, bar_height) << "the bar's font made for 120 DPI";
     EXPECT_EQ(queue_left, 606);
     int edges[3] = {};
     SendMessageA(status_bar, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges));
@@ -472,4 +478,40 @@ TEST_F(GameWindow, AChangeOfScaleLaysTheWindowOutAgainAndDrawsAtTheNewCell)
     EXPECT_EQ(outer.right - outer.left, 530);
     EXPECT_EQ(outer.bottom - outer.top, outer_height());
     EXPECT_EQ(queue_left, 485);
+    GetWindowRect(status_bar, &bar);
+    EXPECT_EQ(bar.bottom - bar.top, bar_height);
+}
+
+// The layout's DPI on monitors of every kind: the screen's own where the window fits its work area,
+// else the DPI of the largest cell that fits (three times the cell), never below 96 and never with a
+// cell above the painter's largest picture. Each row's work area is the window at some DPI to the
+// pixel, or that less one pixel, so an off-by-one in the fit shows.
+TEST(LayoutDpi, TheScreensDpiWhereTheWindowFitsElseTheLargestCellThatDoes)
+{
+    constexpr DWORD Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    constexpr int Bar = 20;
+    auto outer_at = [&](int dpi, UINT screen_dpi) {
+        layout_dpi = dpi;
+        const SIZE client = client_size(Bar);
+        RECT outer = {0, 0, client.cx, client.cy};
+        adjust_window_rect(outer, Style, screen_dpi);
+        return SIZE{outer.right - outer.left, outer.bottom - outer.top};
+    };
+    struct Row {
+        UINT dpi;
+        int fits_dpi;  // the work area is the window at this DPI, on a monitor of dpi
+        int less;      // pixels taken off the work area's height
+        int expected;
+    };
+    const Row rows[] = {
+        {96, 96, 0, 96},    {120, 120, 0, 120}, {144, 144, 0, 144},  {144, 144, 1, 141},
+        {192, 180, 0, 180}, {192, 180, 1, 177}, {168, 96, 0, 96},    {144, 96, 1, 96},
+        {72, 96, 0, 96},    {0, 96, 0, 96},     {1000, 768, 0, 768},
+    };
+    for (const Row& row : rows) {
+        const SIZE work = outer_at(row.fits_dpi, row.dpi);
+        EXPECT_EQ(fitting_layout_dpi(row.dpi, Style, Bar, work.cx, work.cy - row.less), row.expected)
+            << "a monitor of " << row.dpi << " DPI with room for " << row.fits_dpi << " less " << row.less;
+    }
+    layout_dpi = BaseDpi;
 }
