@@ -465,6 +465,19 @@ TEST_F(GameWindow, AChangeOfScaleLaysTheWindowOutAgainAndDrawsAtTheNewCell)
     }
     ReleaseDC(main_window, window_dc);
     EXPECT_EQ(differing, 0) << "pixels of cell (7, 13) unlike the painter's lit vertical pipe of 40";
+    // The keyboard's cursor grows with the cell: 3 pixels wide, 1 inside the cell of 40.
+    board_cursor = {};
+    SendMessageA(main_window, WM_KEYDOWN, VK_UP, 1);
+    window_dc = GetDC(main_window);
+    int red = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            red += GetPixel(window_dc, 7 * 40 + x, 13 * 40 + y) == RGB(255, 0, 0);
+        }
+    }
+    ReleaseDC(main_window, window_dc);
+    EXPECT_EQ(red, 38 * 38 - 32 * 32);
+    board_cursor = {};
 
     SendMessageA(main_window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     GetWindowRect(main_window, &outer);
