@@ -11,21 +11,13 @@
 
 namespace {
 
-// The icon's bytes with its 256-pixel PNG and that PNG's byte count left out, and the PNG's pixels as
-// 8-bit RGBA decoded by libpng: zlib of another version may compress the same pixels into other bytes.
-struct IconParts {
-    std::vector<std::uint8_t> rest;
-    std::vector<std::uint8_t> pixels;
-};
-
-IconParts split_icon(std::vector<std::uint8_t> b)
+// Cuts the icon's 256-pixel PNG and its byte count out of b and gives its pixels as 8-bit RGBA, decoded by
+// libpng: zlib of another version may compress the same pixels into other bytes.
+std::vector<std::uint8_t> cut_png(std::vector<std::uint8_t>& b)
 {
-    IconParts parts;
-    std::uint32_t count = le16(b, 4);
-    for (std::uint32_t i = 0; i < count && 6 + 16 * i + 16 <= b.size(); ++i) {
-        std::size_t e = 6 + 16 * i;
-        std::uint32_t bytes = le32(b, e + 8);
-        std::uint32_t offset = le32(b, e + 12);
+    std::vector<std::uint8_t> pixels;
+    for (std::uint32_t e = 6; e + 16 <= b.size() && e < 6 + 16 * le16(b, 4); e += 16) {
+        std::uint32_t bytes = le32(b, e + 8), offset = le32(b, e + 12);
         if (b[e] != 0 || offset > b.size() || bytes > b.size() - offset) {
             continue;
         }
@@ -33,17 +25,16 @@ IconParts split_icon(std::vector<std::uint8_t> b)
         image.version = PNG_IMAGE_VERSION;
         if (png_image_begin_read_from_memory(&image, b.data() + offset, bytes) != 0) {
             image.format = PNG_FORMAT_RGBA;
-            parts.pixels.resize(PNG_IMAGE_SIZE(image));
-            if (png_image_finish_read(&image, nullptr, parts.pixels.data(), 0, nullptr) == 0) {
-                parts.pixels.clear();
+            pixels.resize(PNG_IMAGE_SIZE(image));
+            if (png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) == 0) {
+                pixels.clear();
             }
         }
         png_image_free(&image);
         b.erase(b.begin() + offset, b.begin() + offset + bytes);
         std::fill(b.begin() + e + 8, b.begin() + e + 12, 0);
     }
-    parts.rest = b;
-    return parts;
+    return pixels;
 }
 
 TEST(ArtFiles, RegeneratingGivesTheCommittedFiles)
@@ -51,11 +42,12 @@ TEST(ArtFiles, RegeneratingGivesTheCommittedFiles)
     TempFolder folder;
     ASSERT_FALSE(folder.path().empty());
     ASSERT_EQ(write_art(folder.path().c_str()), 0);
-    IconParts fresh_icon = split_icon(read_art_file(folder.file("ondulor.ico")));
-    IconParts committed_icon = split_icon(read_art_file(art_path("ondulor.ico")));
-    EXPECT_EQ(fresh_icon.pixels.size(), 256u * 256u * 4u) << "no 256-pixel PNG that libpng reads in a fresh icon";
-    EXPECT_TRUE(fresh_icon.pixels == committed_icon.pixels) << "the icon's PNG differs from a fresh run of make_art";
-    EXPECT_TRUE(fresh_icon.rest == committed_icon.rest) << "ondulor.ico differs from a fresh run of make_art";
+    std::vector<std::uint8_t> fresh_icon = read_art_file(folder.file("ondulor.ico"));
+    std::vector<std::uint8_t> committed_icon = read_art_file(art_path("ondulor.ico"));
+    std::vector<std::uint8_t> fresh_png = cut_png(fresh_icon);
+    EXPECT_EQ(fresh_png.size(), 256u * 256u * 4u) << "no 256-pixel PNG that libpng reads in a fresh icon";
+    EXPECT_TRUE(fresh_png == cut_png(committed_icon)) << "the icon's PNG differs from a fresh run of make_art";
+    EXPECT_TRUE(fresh_icon == committed_icon) << "ondulor.ico differs from a fresh run of make_art";
     std::vector<std::string> names;
     for (int index = 0; index < TileCount; ++index) {
         names.push_back(tile_name(tile_resource_id(index)));
