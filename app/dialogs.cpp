@@ -223,6 +223,10 @@ INT_PTR CALLBACK name_dialog_proc(HWND dialog, UINT message, WPARAM w_param, LPA
 
 bool record_score()
 {
+    // The session ended while the game-over box was open: the program ends, and nobody names a score.
+    if (main_window == nullptr) {
+        return false;
+    }
     const std::int32_t points = game_state.points;
     // Only asked whether the points qualify: the table takes them once the name is known. The file
     // may be written while the name box is open (the session ends), and must not then credit them
@@ -236,7 +240,7 @@ bool record_score()
     char name[NameBufferSize] = "";
     DialogBoxParamA(instance_handle, MAKEINTRESOURCEA(DLG_NAME), main_window, name_dialog_proc,
                     reinterpret_cast<LPARAM>(name));
-    // Ended with the program (the session's end) rather than by the player: nothing to record.
+    // Ended with the program rather than by the player: nothing to record.
     if (main_window == nullptr) {
         return false;
     }

@@ -302,7 +302,6 @@ TEST(WriteSettings, AHiddenOrSystemFileIsReadAndKeepsItsAttributes)
         write_bytes(path, "Langue=0\r\nDur\xE9"
                           "e=45\r\nSon=1\r\n250,Alice\r\n");
         ASSERT_TRUE(SetFileAttributesA(path.c_str(), attribute));
-        reset_app_state();
         read_settings(path.c_str());
         EXPECT_EQ(settings.duration, 45) << attribute;
         EXPECT_STREQ(score_table.entries[0].name, "Alice");
