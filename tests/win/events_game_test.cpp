@@ -476,8 +476,8 @@ TEST_F(MainWindowEvents, ArrowsMoveACursorAndEnterOrSpaceLaysTheNextPieceThere)
     EXPECT_EQ(board_cursor.column * 100 + board_cursor.row, 713) << "a new game starts the cursor afresh";
 }
 
-// A change reaches the file at once; a write that fails keeps the game, the change and the player
-// informed, and the next change writes everything.
+// A change reaches the file at once; a write that fails (a folder in the file's place) keeps the
+// game, the change and the player informed, and the next change writes everything.
 TEST_F(MainWindowEvents, ChangesAreWrittenAtOnceAndAFailedWriteIsTriedAgain)
 {
     TempFolder folder;
@@ -486,7 +486,6 @@ TEST_F(MainWindowEvents, ChangesAreWrittenAtOnceAndAFailedWriteIsTriedAgain)
     handle_command(CMD_LANGUAGE);
     EXPECT_EQ(read_bytes(path), "Langue=0\r\nDur\xE9"
                                 "e=90\r\nSon=0\r\n");
-    // A folder in the file's place: nothing can be written there.
     ASSERT_TRUE(DeleteFileA(path.c_str()) && CreateDirectoryA(path.c_str(), nullptr));
     const ScriptOutcome failed = run_boxes([] { handle_command(CMD_LANGUAGE); }, {}, 500);
     EXPECT_EQ(failed.boxes_opened, 0);
