@@ -221,16 +221,33 @@ INT_PTR CALLBACK name_dialog_proc(HWND dialog, UINT message, WPARAM w_param, LPA
     }
 }
 
-void record_score()
+bool record_score()
 {
-    const std::int32_t slot = enter_score(game_state.points);
-    if (slot < 0 || slot >= ScoreSlotCount) {
-        return;
+    // The session ended while the game-over box was open: the program ends, and nobody names a score.
+    if (main_window == nullptr) {
+        return false;
     }
+    const std::int32_t points = game_state.points;
+    // Only asked whether the points qualify: the table takes them once the name is known. The file
+    // may be written while the name box is open (the session ends), and must not then credit them
+    // to the entry that they replace.
+    const ScoreTable before = score_table;
+    if (enter_score(points) < 0) {
+        return false;
+    }
+    score_table = before;
     // Empty until the box writes into it, so a box that cannot open stores an empty name.
     char name[NameBufferSize] = "";
     DialogBoxParamA(instance_handle, MAKEINTRESOURCEA(DLG_NAME), main_window, name_dialog_proc,
                     reinterpret_cast<LPARAM>(name));
+    // Ended with the program rather than by the player: nothing to record.
+    if (main_window == nullptr) {
+        return false;
+    }
+    const std::int32_t slot = enter_score(points);
+    if (slot < 0 || slot >= ScoreSlotCount) {
+        return false;
+    }
     char* stored = score_table.entries[slot].name;
     const int capacity = static_cast<int>(sizeof score_table.entries[slot].name);
     int length = 0;
@@ -239,4 +256,5 @@ void record_score()
         ++length;
     }
     stored[length] = '\0';
+    return true;
 }

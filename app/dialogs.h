@@ -22,6 +22,7 @@ INT_PTR end_on_close_box(HWND dialog, WPARAM w_param);
 void end_box(HWND dialog, INT_PTR result);
 
 // Offers the finished game's points to the score table and, when they qualify, asks for the name.
-void record_score();
+// True when an entry was stored; the table holds it only once the name box has closed.
+bool record_score();
 
 #endif

@@ -18,6 +18,10 @@ constexpr std::int32_t DefaultDuration = 90;
 constexpr char temporary_suffix[] = ".tmp";
 constexpr std::size_t TemporaryPathSize = 1024;  // past any path the game derives, with the suffix
 
+// What the file holds since it was last read or written: a change is what differs from these.
+Settings saved_settings;
+ScoreTable saved_scores;
+
 bool is_space(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -125,24 +129,55 @@ std::FILE* open_temporary(const char* path, char* temporary_path)
     return open_file(temporary_path, "w+b");
 }
 
-// Empties the file and writes it again; a file that cannot be opened or written ends the program.
-void write_in_place(const char* path)
+// Empties the file and writes it again; false when it cannot be opened or written.
+bool write_in_place(const char* path)
 {
-    std::FILE* stream = open_or_die(path, "w+b");
-    const bool written = write_lines(stream);
-    if (std::fclose(stream) != 0 || !written) {
-        report_open_failure(path);
+    std::FILE* stream = open_file(path, "w+b");
+    if (stream == nullptr) {
+        return false;
     }
+    const bool written = write_lines(stream);
+    return std::fclose(stream) == 0 && written;
+}
+
+void remember_saved()
+{
+    saved_settings = settings;
+    saved_scores = score_table;
+}
+
+// Whether the file would get other lines than it holds: the settings, and the scores up to the
+// first free slot, names as far as a line takes them.
+bool differs_from_saved()
+{
+    if (settings.language != saved_settings.language || settings.duration != saved_settings.duration ||
+        settings.sound != saved_settings.sound) {
+        return true;
+    }
+    for (std::int32_t slot = 0; slot < ScoreSlotCount; ++slot) {
+        const ScoreEntry& entry = score_table.entries[slot];
+        const ScoreEntry& saved = saved_scores.entries[slot];
+        if (entry.score != saved.score ||
+            (entry.score != 0 && std::strncmp(entry.name, saved.name, ScoreNameLength) != 0)) {
+            return true;
+        }
+        if (entry.score == 0) {
+            return false;
+        }
+    }
+    return false;
 }
 
 }  // namespace
 
 void read_settings(const char* path)
 {
-    if (file_exists(path) == 0) {
+    // A hidden or system file is the player's file as much as any other.
+    if (!names_file(path)) {
         settings.language = LANGUAGE_ENGLISH;
         settings.sound = 0;
         settings.duration = DefaultDuration;
+        remember_saved();
         return;
     }
     std::FILE* stream = open_or_die(path, "r+b");
@@ -166,9 +201,10 @@ void read_settings(const char* path)
         store_name(entry, comma + 1);
     }
     std::fclose(stream);
+    remember_saved();
 }
 
-void write_settings(const char* path)
+bool save_settings(const char* path)
 {
     // The new content goes to a temporary file beside the old one, which it replaces only once it
     // is whole: a full disk or a failed write never leaves a short or empty settings file.
@@ -177,13 +213,30 @@ void write_settings(const char* path)
     if (stream == nullptr) {
         // No new file can be made beside the old one (a folder that takes no new entries, a name
         // past the length limit): rewrite the file itself, as the plain format always did.
-        write_in_place(path);
-        return;
+        if (!write_in_place(path)) {
+            return false;
+        }
+        remember_saved();
+        return true;
     }
     const bool written = write_lines(stream);
     const bool closed = std::fclose(stream) == 0;
     if (!written || !closed || !replace_file(temporary_path, path)) {
         remove_file(temporary_path);
+        return false;
+    }
+    remember_saved();
+    return true;
+}
+
+void write_settings(const char* path)
+{
+    if (!save_settings(path)) {
         report_open_failure(path);
     }
+}
+
+bool save_changes(const char* path)
+{
+    return !differs_from_saved() || save_settings(path);
 }

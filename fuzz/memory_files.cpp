@@ -41,7 +41,7 @@ struct OpenStream {
 OpenStream streams[8];
 bool stream_used[8];
 
-// One fixed last-write time for every file, so that file_exists sees an existing file.
+// One fixed last-write time for every file, so that file_exists, like names_file, sees an existing file.
 const std::time_t write_time = std::time(nullptr);
 
 bool in_memory(const char* path)

@@ -30,6 +30,9 @@ constexpr int StatusMessagePart = 2;
 // Set in a key message's flags when the key was already down: a repeat of a held key.
 constexpr LPARAM KeyRepeatFlag = 1 << 30;
 
+// The message part says that a write failed, until a write succeeds or another message takes its place.
+bool save_failure_shown = false;
+
 void set_status_part(int part, const char* text)
 {
     SendMessageA(status_bar, SB_SETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
@@ -38,6 +41,24 @@ void set_status_part(int part, const char* text)
 void open_dialog(int template_id, DLGPROC procedure)
 {
     DialogBoxParamA(instance_handle, MAKEINTRESOURCEA(template_id), main_window, procedure, 0);
+}
+
+// Puts a changed setting or score on the disk at once: a game ended from outside (a crash, the task
+// manager, a power cut) loses nothing already entered. A failed write never stops the game: the
+// change stays in memory, the status bar says so, and the next change or the end tries again.
+void keep_changes()
+{
+    if (main_window == nullptr || settings_path[0] == '\0') {
+        return;
+    }
+    if (save_changes(settings_path)) {
+        if (save_failure_shown) {
+            set_status_message("");
+        }
+        return;
+    }
+    set_status_message(load_text(TXT_SAVE_FAILED));
+    save_failure_shown = true;
 }
 
 void start_new_game()
@@ -67,7 +88,9 @@ void end_game()
     // Marked over before the box opens: the ticks that its loop dispatches must not end the game again.
     game_state.game_over = 1;
     open_dialog(DLG_GAME_OVER, game_over_dialog_proc);
-    record_score();
+    if (record_score()) {
+        keep_changes();
+    }
 }
 
 // The road of a piece to a cell, from a click or from the keyboard: an occupied cell or a place off
@@ -121,12 +144,16 @@ void handle_command(WORD command_id)
         break;
     case CMD_SETTINGS:
         open_dialog(DLG_SETTINGS, settings_dialog_proc);
+        keep_changes();
         break;
     case CMD_SCORES:
+        // The box can empty the table.
         open_dialog(DLG_SCORES, best_scores_dialog_proc);
+        keep_changes();
         break;
     case CMD_LANGUAGE:
         switch_language();
+        keep_changes();
         break;
     case CMD_ABOUT:
         open_dialog(DLG_ABOUT, about_dialog_proc);
@@ -204,6 +231,7 @@ void handle_key(WPARAM key, LPARAM flags)
 
 void set_status_message(const char* text)
 {
+    save_failure_shown = false;
     set_status_part(StatusMessagePart, text);
 }
 

@@ -30,6 +30,10 @@ constexpr DWORD MainWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMI
 constexpr UINT ClockTimer = 1;
 constexpr UINT ClockPeriod = 1000;
 
+// Set once the end of the session has written the file: the program is ending, and the write at the
+// end of its loop, with its error box, must not come after.
+bool session_ended = false;
+
 // One axis of centred_place: centred on the reference span, then pulled into the work area's span. A
 // window longer than the work area starts at its near edge, where its caption can still be reached.
 LONG centred_position(LONG reference_start, LONG reference_end, LONG length, LONG area_start, LONG area_end)
@@ -136,6 +140,24 @@ void lay_out_window(UINT dpi, const RECT* place)
     load_tiles(cell_pixels());
 }
 
+// The session ends (log-off, shut-down, an update's restart, an installer's Restart Manager): the
+// file is written whole now, as at the normal end, since the process may be ended as soon as this
+// returns. No box may open: nobody is there to answer it, and it would hold the shut-down up. A box
+// still open keeps what it has not stored; the game then ends by itself, for whoever waits for it.
+void end_session()
+{
+    if (session_ended) {
+        return;
+    }
+    session_ended = true;
+    if (settings_path[0] != '\0') {
+        save_settings(settings_path);
+    }
+    if (main_window != nullptr) {
+        PostMessageA(main_window, WM_DESTROY, 0, 0);
+    }
+}
+
 // The window was moved to a monitor of another scale, or the scale changed: the bar's font first, as
 // the window's height depends on the bar's.
 void change_dpi(UINT dpi, const RECT* suggested)
@@ -171,6 +193,7 @@ std::int32_t init_application(HINSTANCE previous_instance, LPSTR, int show_comma
         return -1;
     }
     derive_paths();
+    session_ended = false;
     if (!claim_settings_file(settings_path)) {
         return AnotherGamePlays;
     }
@@ -215,7 +238,9 @@ int run_application(HINSTANCE instance, HINSTANCE previous_instance, LPSTR comma
     }
     HWND const window = main_window;
     // The close handling clears main_window and posts a quit that is never fetched: the loop ends
-    // right after that dispatch, with the wParam (0) of the WM_DESTROY it handled.
+    // right after that dispatch, with the wParam (0) of the WM_DESTROY it handled. A box's own loop
+    // may have dispatched it (the session ended with a box open): the message seen here is then the
+    // one that opened the box, whose wParam is no exit code.
     MSG message = {};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (TranslateAcceleratorA(main_window, accelerator_table, &message) == 0) {
@@ -223,6 +248,7 @@ int run_application(HINSTANCE instance, HINSTANCE previous_instance, LPSTR comma
             DispatchMessageA(&message);
         }
         if (main_window == nullptr) {
+            message.wParam = 0;
             break;
         }
     }
@@ -230,7 +256,7 @@ int run_application(HINSTANCE instance, HINSTANCE previous_instance, LPSTR comma
     // its own, which would go on ticking the clock and painting the board.
     KillTimer(window, ClockTimer);
     ShowWindow(window, SW_HIDE);
-    if (settings_path[0] != '\0') {
+    if (settings_path[0] != '\0' && !session_ended) {
         write_settings(settings_path);
     }
     return static_cast<int>(message.wParam);
@@ -260,6 +286,15 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM w_param, LPA
     case WM_CLOSE:
         // The window stays up while the loop ends and the settings are written.
         PostMessageA(window, WM_DESTROY, 0, 0);
+        return 0;
+    case WM_QUERYENDSESSION:
+        // Never holds a shut-down up: the end of the session loses nothing.
+        return TRUE;
+    case WM_ENDSESSION:
+        // FALSE: the session goes on after all (another program refused).
+        if (w_param != FALSE) {
+            end_session();
+        }
         return 0;
     case WM_COMMAND:
         handle_command(LOWORD(w_param));

@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <ctime>
 #endif
 
@@ -25,7 +26,31 @@ namespace {
 constexpr char open_failure_prefix[] = "Erreur \340 l'ouverture du fichier : ";
 constexpr char ellipsis[] = "...";
 
-#ifndef _WIN32
+#ifdef _WIN32
+// What a rewrite gives back to the file: a player who hid the file wants it hidden still.
+constexpr DWORD KeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// The kept attributes of the file at wide; 0 when it has none or is not there.
+DWORD kept_attributes(const wchar_t* wide)
+{
+    const DWORD attributes = GetFileAttributesW(wide);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return 0;
+    }
+    return attributes & KeptAttributes;
+}
+
+// Gives the entry at wide the attributes in add and takes those in remove, keeping the others.
+bool change_attributes(const wchar_t* wide, DWORD add, DWORD remove)
+{
+    const DWORD attributes = GetFileAttributesW(wide);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    const DWORD wanted = ((attributes & ~FILE_ATTRIBUTE_NORMAL) | add) & ~remove;
+    return SetFileAttributesW(wide, wanted != 0 ? wanted : FILE_ATTRIBUTE_NORMAL) != 0;
+}
+#else
 // FAT date and time of a broken-down local time; 0 when the year lies outside 1980 to 2107.
 std::uint32_t pack_fat_time(const std::tm& local)
 {
@@ -98,6 +123,31 @@ std::int32_t file_exists(const char* path)
 #endif
 }
 
+bool names_file(const char* path)
+{
+    if (path[0] == '\0') {
+        return false;
+    }
+#ifdef _WIN32
+    wchar_t wide[PathSize];
+    if (!widen_path(path, wide)) {
+        return false;
+    }
+    const DWORD attributes = GetFileAttributesW(wide);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND && error != ERROR_INVALID_NAME;
+    }
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+#else
+    struct stat status;
+    if (stat(path, &status) != 0) {
+        return errno != ENOENT && errno != ENOTDIR && errno != ENAMETOOLONG;
+    }
+    return !S_ISDIR(status.st_mode);
+#endif
+}
+
 void append_char(char* text, char c)
 {
     const std::size_t length = std::strlen(text);
@@ -140,7 +190,17 @@ std::FILE* open_file(const char* path, const char* mode)
     if (!widen_path(path, wide) || MultiByteToWideChar(CP_UTF8, 0, mode, -1, wide_mode, 8) == 0) {
         return nullptr;
     }
-    return _wfopen(wide, wide_mode);
+    // Windows refuses to empty a hidden or system file unless it is asked with the same attributes,
+    // which the C library never does: they are lifted for the open and given back at once.
+    const DWORD kept = mode[0] == 'w' ? kept_attributes(wide) : 0;
+    if (kept != 0) {
+        change_attributes(wide, 0, kept);
+    }
+    std::FILE* stream = _wfopen(wide, wide_mode);
+    if (kept != 0) {
+        change_attributes(wide, kept, 0);
+    }
+    return stream;
 #else
     return std::fopen(path, mode);
 #endif
@@ -161,8 +221,16 @@ bool replace_file(const char* from, const char* to)
 #ifdef _WIN32
     wchar_t wide_from[PathSize];
     wchar_t wide_to[PathSize];
-    return widen_path(from, wide_from) && widen_path(to, wide_to) &&
-           MoveFileExW(wide_from, wide_to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!widen_path(from, wide_from) || !widen_path(to, wide_to)) {
+        return false;
+    }
+    // The move gives to the attributes of from (Wine's ReplaceFileW, too, drops those of to): from
+    // takes them first.
+    const DWORD kept = kept_attributes(wide_to);
+    if (kept != 0 && !change_attributes(wide_from, kept, 0)) {
+        return false;
+    }
+    return MoveFileExW(wide_from, wide_to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
     return std::rename(from, to) == 0;
 #endif

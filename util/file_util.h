@@ -14,6 +14,11 @@ constexpr std::int32_t MessageBufferSize = 256;
 // that packed value would be 0 or the time cannot be packed, so an existing file never gives 0.
 std::int32_t file_exists(const char* path);
 
+// Whether path names a file, hidden and system ones included: false for nothing there or a folder.
+// A file that is there but cannot be looked at counts as there, so that its open fails loudly rather
+// than its content being replaced with defaults.
+bool names_file(const char* path);
+
 // Replaces the extension of path (at most three characters after its last '.') with extension,
 // written in lower case; appends ".extension" when there is none. The buffer needs room for 4 more.
 char* set_extension(char* path, const char* extension);
@@ -25,10 +30,11 @@ std::FILE* open_or_die(const char* path, const char* mode);
 
 // The platform's file calls on a path in UTF-8 (on Windows through the wide functions, so that no
 // letter of a folder's name is lost to the code page). open_file gives null on failure; the others
-// answer whether they succeeded.
+// answer whether they succeeded. A file emptied by a "w" mode keeps its hidden and system attributes.
 std::FILE* open_file(const char* path, const char* mode);
 bool remove_file(const char* path);
-// Puts from in the place of to in one step, replacing it.
+// Puts from in the place of to in one step, replacing it; the file at to keeps its hidden and system
+// attributes.
 bool replace_file(const char* from, const char* to);
 // Writes the stream's buffer and has the system put the file's content on the disk, so that a later
 // rename cannot outlive the data that it names (a power cut can keep one without the other).

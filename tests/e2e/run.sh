@@ -243,7 +243,19 @@ unwritable_settings() {
   [ -d "$1/ondulor.ini" ] || fail "the folder in the way was touched"
 }
 
-for c in first_run french_alt_f4 new_game_and_quit short_game unwritable_settings; do
+# The session ends with the game open (log-off, shut-down, an update's restart): wineboot sends
+# WM_QUERYENDSESSION and WM_ENDSESSION as Windows does, then ends what still runs. The game is gone
+# and its file is as a normal exit leaves it: every value in its own form, the scores kept.
+session_end() {
+  printf 'Langue=0\r\nDur\351e=0090\r\nSon=1\r\n250,Alice\r\n120,Bob\r\n' >"$1/ondulor.ini"
+  start_game "$1" || return
+  wine wineboot --end-session </dev/null >/dev/null 2>&1
+  wait_exit 10 || fail "the game outlived the session"
+  expect_file "$1/ondulor.ini" 'Langue=0\r\nDur\351e=90\r\nSon=1\r\n250,Alice\r\n120,Bob\r\n'
+  [ -z "$(find "$1" -name '*.tmp')" ] || fail "a temporary file was left behind"
+}
+
+for c in first_run french_alt_f4 new_game_and_quit short_game unwritable_settings session_end; do
   run_case "$c"
 done
 

@@ -48,6 +48,10 @@ inline const ExpectedText expected_texts[] = {
      "Dur\xE9"
      "e=%d",
      "Duration=%d"},
+    {520,
+     "Scores non enregistr\xE9"
+     "s : nouvel essai plus tard",
+     "Scores not saved: will try again"},
     {550, "Param\xE9trage du jeu", "Game Settings"},
     {551, "Effets sonores", "Sound effects"},
     {552, "Langue d'affichage", "Working language"},

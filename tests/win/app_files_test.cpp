@@ -291,13 +291,27 @@ TEST(FileExists, HiddenSystemAndDirectoryEntriesDoNotCount)
     const std::string plain = folder.file("plain.ini");
     write_bytes(plain, "p");
     EXPECT_NE(file_exists(folder.file("*.ini").c_str()), 0);
+}
 
-    // A hidden settings file counts as missing: the defaults apply.
-    settings = Settings{};
-    read_settings(hidden.c_str());
-    EXPECT_EQ(settings.language, LANGUAGE_ENGLISH);
-    EXPECT_EQ(settings.duration, 90);
-    settings = Settings{};
+// A player who hid the file keeps it: it is read, and every rewrite leaves it hidden (or system).
+TEST(WriteSettings, AHiddenOrSystemFileIsReadAndKeepsItsAttributes)
+{
+    for (const DWORD attribute : {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
+        TempFolder folder;
+        const std::string path = folder.file("ondulor.ini");
+        write_bytes(path, "Langue=0\r\nDur\xE9"
+                          "e=45\r\nSon=1\r\n250,Alice\r\n");
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), attribute));
+        read_settings(path.c_str());
+        EXPECT_EQ(settings.duration, 45) << attribute;
+        EXPECT_STREQ(score_table.entries[0].name, "Alice");
+        settings.sound = 0;
+        EXPECT_TRUE(save_settings(path.c_str()));
+        EXPECT_EQ(read_bytes(path), "Langue=0\r\nDur\xE9"
+                                    "e=45\r\nSon=0\r\n250,Alice\r\n");
+        EXPECT_NE(GetFileAttributesA(path.c_str()) & attribute, 0u) << attribute;
+        reset_app_state();
+    }
 }
 
 TEST(FileExists, TimesBefore1980GiveMinusOne)

@@ -475,3 +475,27 @@ TEST_F(MainWindowEvents, ArrowsMoveACursorAndEnterOrSpaceLaysTheNextPieceThere)
     key(VK_UP);
     EXPECT_EQ(board_cursor.column * 100 + board_cursor.row, 713) << "a new game starts the cursor afresh";
 }
+
+// A change reaches the file at once; a write that fails (a folder in the file's place) keeps the
+// game, the change and the player informed, and the next change writes everything.
+TEST_F(MainWindowEvents, ChangesAreWrittenAtOnceAndAFailedWriteIsTriedAgain)
+{
+    TempFolder folder;
+    const std::string path = folder.file("ondulor.ini"), shared_path = settings_path;
+    std::snprintf(settings_path, PathSize, "%s", path.c_str());
+    handle_command(CMD_LANGUAGE);
+    EXPECT_EQ(read_bytes(path), "Langue=0\r\nDur\xE9"
+                                "e=90\r\nSon=0\r\n");
+    ASSERT_TRUE(DeleteFileA(path.c_str()) && CreateDirectoryA(path.c_str(), nullptr));
+    const ScriptOutcome failed = run_boxes([] { handle_command(CMD_LANGUAGE); }, {}, 500);
+    EXPECT_EQ(failed.boxes_opened, 0);
+    EXPECT_EQ(settings.language, LANGUAGE_ENGLISH);
+    EXPECT_EQ(status_text(2), "Scores not saved: will try again");
+    lay(7, 13, Vertical);
+    EXPECT_EQ(game_state.points, 2) << "the game plays on";
+    ASSERT_TRUE(RemoveDirectoryA(path.c_str()));
+    settings.duration = 1;
+    expect_clean_run(run_closing_all([] { tick(); }, "Ann"), 2, 2);
+    EXPECT_EQ(read_bytes(path), "Language=1000\r\nDuration=1\r\nSound=0\r\n2,Ann\r\n");
+    std::snprintf(settings_path, PathSize, "%s", shared_path.c_str());
+}

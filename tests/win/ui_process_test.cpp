@@ -168,6 +168,40 @@ TEST(RealGame, EveryWayOfClosingEndsWithCodeZeroAndWritesTheSettingsFile)
     }
 }
 
+// The session ends (log-off, shut-down, an installer's Restart Manager): the file is written before
+// the message returns, as a normal end writes it, whatever box is open; no box opens even when the
+// write fails, and the game then ends with 0.
+TEST(RealGame, TheEndOfTheSessionWritesTheFileAtOnceAndOpensNoBox)
+{
+    const std::string rewritten = "Langue=0\r\nDur\xE9"
+                                  "e=90\r\nSon=1\r\n250,Alice\r\n";
+    const struct {
+        const char* name;
+        WORD box_command;
+        bool folder_in_place;
+    } rows[] = {{"no box", 0, false}, {"settings box open", 200, false}, {"write fails", 0, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempFolder folder;
+        const std::string path = folder.file("ondulor.ini");
+        ASSERT_TRUE(write_bytes(path, "Langue=0\r\nDur\xE9"
+                                      "e=0090\r\nSon=1\r\n250,Alice\r\n"));
+        Game game(folder);
+        ASSERT_TRUE(game.start());
+        HWND window = game.wait_for_window("ondulor");
+        ASSERT_NE(window, nullptr);
+        PostMessageA(window, WM_COMMAND, row.box_command, 0);
+        ASSERT_TRUE(row.box_command == 0 || game.wait_for_window("#32770") != nullptr);
+        ASSERT_TRUE(!row.folder_in_place || (DeleteFileA(path.c_str()) && CreateDirectoryA(path.c_str(), nullptr)));
+        DWORD_PTR answer = 0;
+        EXPECT_TRUE(SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, 0, 5000, &answer));
+        EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+        EXPECT_TRUE(SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, 0, 5000, &answer));
+        EXPECT_EQ(read_bytes(path), row.folder_in_place ? "<missing>" : rewritten);
+        EXPECT_EQ(game.wait_exit(5000), 0u) << "an error box, or a game that goes on";
+    }
+}
+
 // Answers the child's error box: checks its caption, owner and text, then presses OK.
 void answer_fatal_box(const Game& game, const std::string& settings_file)
 {
