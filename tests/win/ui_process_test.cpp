@@ -334,9 +334,11 @@ TEST(RealGame, AScreenReaderReadsTheBoardFollowsTheCursorAndLaysPieces)
     LONG x = 0, y = 0, width = 0, height = 0;
     EXPECT_EQ(board->accLocation(&x, &y, &width, &height, child_id(3 * 15 + 2 + 1)), S_OK);
     EXPECT_EQ(std::vector<LONG>({x, y, width, height}), std::vector<LONG>({corner.x + 64, corner.y + 96, 32, 32}));
+    EXPECT_EQ(board->accHitTest(corner.x + 95, corner.y + 127, &answer), S_OK);
+    EXPECT_EQ(answer.lVal, 3 * 15 + 2 + 1);
 
     HWINEVENTHOOK hook = SetWinEventHook(
-        EVENT_OBJECT_FOCUS, EVENT_OBJECT_NAMECHANGE, nullptr,
+        EVENT_OBJECT_FOCUS, EVENT_OBJECT_DESCRIPTIONCHANGE, nullptr,
         [](HWINEVENTHOOK, DWORD event, HWND, LONG object, LONG child, DWORD, DWORD) {
             if (object == OBJID_CLIENT) reader_events.emplace_back(event, child);
         },
@@ -347,6 +349,7 @@ TEST(RealGame, AScreenReaderReadsTheBoardFollowsTheCursorAndLaysPieces)
     EXPECT_TRUE(wait_for_event(EVENT_OBJECT_FOCUS, above_source));
     PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_TRUE(wait_for_event(EVENT_OBJECT_NAMECHANGE, above_source));
+    EXPECT_TRUE(wait_for_event(EVENT_OBJECT_DESCRIPTIONCHANGE, above_source)) << "the next piece changed";
     const std::wstring laid = name_of(board, above_source);
     EXPECT_NE(laid.rfind(L"Empty", 0), 0u) << laid;
     EXPECT_EQ(laid.substr(laid.size() - 16), L"row 14, column 8") << laid;
