@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 root=$PWD runs=${1:-10}
 build=$root/build/windows
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=$build/wine-x11
-bash scripts/wine-prefix.sh "$WINEPREFIX" x11
+bash scripts/wine-prefix.sh "$WINEPREFIX" x11 || { echo "startup: no Wine prefix at $WINEPREFIX (see above), nothing measured" >&2; exit 1; }
 work=$(mktemp -d)
 cp "$build/ondulor.exe" "$work/"
 source scripts/wine-session.sh

@@ -119,6 +119,8 @@ set(CPACK_SOURCE_GENERATOR "")
 # zip's and the .deb's traces of the builder taken out after, then SHA256SUMS beside the packages.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package_staged.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package_built.cmake)
+find_program(ONDULOR_STRIP_NONDETERMINISM strip-nondeterminism)
+set(CPACK_ONDULOR_STRIP_NONDETERMINISM ${ONDULOR_STRIP_NONDETERMINISM})
 set(CPACK_ONDULOR_PYTHON3 ${ONDULOR_PYTHON3})
 set(CPACK_ONDULOR_REPRODUCIBLE ${CMAKE_SOURCE_DIR}/packaging/reproducible.py)
 set(CPACK_ONDULOR_PACKAGES ${CPACK_PACKAGE_FILE_NAME}.zip ondulor_${PROJECT_VERSION}-${ONDULOR_DEB_REVISION}_all.deb

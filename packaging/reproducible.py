@@ -1,63 +1,19 @@
 #!/usr/bin/env python3
-"""Takes out of a package what would differ between two builds of the same commit, in place.
+"""Takes out of the MSI what would differ between two builds of the same commit, in place.
 
-  reproducible.py zip ZIP EPOCH        entries in name order, each stamped EPOCH (UTC), mode 0644 or
-                                       0755, no owner: CPack's zip keeps the builder's uid, gid and
-                                       time zone, and the order in which the file system lists files
-  reproducible.py deb DEB EPOCH        the ar members' time, owner and mode as dpkg-deb writes them:
-                                       CPack's keep the builder's umask
   reproducible.py msi MSI EPOCH CODE   the summary's package code and its two times: wixl makes the
                                        code at random and stamps the time of its run
 
-Run by cmake/package_built.cmake and cmake/msi_build.cmake. Ends with 1 and a message when the file
-is not what it expects.
+Run by cmake/msi_build.cmake. strip-nondeterminism does the zip and the .deb (cmake/package_built.cmake)
+but knows no MSI, and wixl 0.101 takes neither the package code nor a time: this is all that is left.
+Ends with 1 and a message when the file is not what it expects.
 """
-import os
 import struct
 import sys
-import time
-import zipfile
 
 
 def fail(message):
     sys.exit(f"reproducible.py: {message}")
-
-
-def normalise_zip(path, epoch):
-    # A DOS time has no zone and starts in 1980.
-    stamp = time.gmtime(max(epoch, 315532800))[:6]
-    with zipfile.ZipFile(path) as source:
-        entries = [(info, source.read(info)) for info in source.infolist()]
-    temporary = path + ".tmp"
-    with zipfile.ZipFile(temporary, "w") as target:
-        for info, data in sorted(entries, key=lambda entry: entry[0].filename):
-            entry = zipfile.ZipInfo(info.filename, stamp)
-            entry.create_system = 3  # Unix, so that the mode below is read
-            if info.is_dir():
-                entry.external_attr = (0o40755 << 16) | 0x10
-            else:
-                executable = (info.external_attr >> 16) & 0o111
-                entry.external_attr = (0o100755 if executable else 0o100644) << 16
-            target.writestr(entry, data, zipfile.ZIP_DEFLATED, 9)
-    os.replace(temporary, path)
-
-
-def normalise_deb(path, epoch):
-    with open(path, "r+b") as deb:
-        if deb.read(8) != b"!<arch>\n":
-            fail(f"{path} is no ar archive")
-        position = 8
-        while True:
-            deb.seek(position)
-            header = deb.read(60)
-            if not header:
-                break
-            if len(header) != 60 or header[58:60] != b"`\n":
-                fail(f"{path}: a damaged ar header at {position}")
-            size = int(header[48:58])
-            deb.seek(position + 16)
-            deb.write(b"%-12d%-6d%-6d%-8s" % (epoch, 0, 0, b"100644"))
-            position += 60 + size + (size & 1)
 
 
 class CompoundFile:
@@ -161,17 +117,11 @@ def normalise_msi(path, epoch, package_code):
 
 
 def main(argv):
-    arity = {"zip": 4, "deb": 4, "msi": 5}
-    if len(argv) < 2 or arity.get(argv[1]) != len(argv):
+    if len(argv) != 5 or argv[1] != "msi":
         sys.exit(__doc__)
     if not argv[3].isdigit():
         fail(f"the time {argv[3]!r} is no number of seconds")
-    if argv[1] == "zip":
-        normalise_zip(argv[2], int(argv[3]))
-    elif argv[1] == "deb":
-        normalise_deb(argv[2], int(argv[3]))
-    else:
-        normalise_msi(argv[2], int(argv[3]), argv[4])
+    normalise_msi(argv[2], int(argv[3]), argv[4])
 
 
 if __name__ == "__main__":

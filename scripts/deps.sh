@@ -3,11 +3,11 @@
 # Debian 12 / Ubuntu; runs apt-get as root, or through sudo.
 set -euo pipefail
 packages=(
-  g++ make cmake ninja-build googletest libbenchmark-dev clang libclang-rt-14-dev
+  g++ make cmake ninja-build googletest libbenchmark-dev clang libclang-rt-14-dev libpng-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine64 libwine fonts-wine xvfb xauth xdotool imagemagick
   desktop-file-utils unzip halibut python3 clang-format
-  wixl msitools lintian appstream
+  wixl msitools lintian appstream strip-nondeterminism
 )
 missing=()
 for p in "${packages[@]}"; do

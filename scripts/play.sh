@@ -6,19 +6,37 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+xvfb=
+[ "${1:-}" = "--xvfb" ] && xvfb=1 seconds=${2:-5}
+# Said before anything is installed or built: without a display there is nothing to show it in.
+if [ -z "$xvfb" ] && [ -z "${DISPLAY:-}" ]; then
+  echo "No display: DISPLAY is not set, so the game window has nowhere to appear." >&2
+  echo "Run this from a desktop session, or try: bash scripts/play.sh --xvfb   (screenshot in a virtual display)" >&2
+  exit 1
+fi
+
 bash scripts/deps.sh
-cmake --preset windows >/dev/null
+mkdir -p build
+log=$root/build/play-build.log
 # The game and its help file (ondulor.hlp beside the exe, what F1 opens).
-cmake --build --preset windows --target ondulor ondulor_help | tail -1
+if ! { cmake --preset windows && cmake --build --preset windows --target ondulor ondulor_help; } >"$log" 2>&1; then
+  tail -15 "$log" >&2
+  echo "Build failed; the whole log is $log" >&2
+  exit 1
+fi
 exe=$root/build/windows/ondulor.exe
 echo "Built $exe and its help, ondulor.hlp (settings and scores go to $root/build/windows/ondulor.ini)"
+
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 prefix=$root/build/windows/wine-x11
-bash scripts/wine-prefix.sh "$prefix" x11
+if ! bash scripts/wine-prefix.sh "$prefix" x11; then
+  echo "Wine could not prepare its prefix $prefix (the reason is above); the game was not started." >&2
+  echo "Nothing was left half made: run bash scripts/play.sh again to retry." >&2
+  exit 1
+fi
 export WINEPREFIX=$prefix
 
-if [ "${1:-}" = "--xvfb" ]; then
-  seconds=${2:-5}
+if [ -n "$xvfb" ]; then
   source scripts/wine-session.sh
   start_xvfb || { echo "No virtual display: Xvfb did not start (see above)." >&2; exit 1; }
   trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
@@ -32,10 +50,5 @@ if [ "${1:-}" = "--xvfb" ]; then
   exit 0
 fi
 
-if [ -z "${DISPLAY:-}" ]; then
-  echo "No display: DISPLAY is not set, so the game window has nowhere to appear."
-  echo "Run this from a desktop session, or try: bash scripts/play.sh --xvfb   (screenshot in a virtual display)"
-  exit 1
-fi
 cd "$root/build/windows"
 exec wine ondulor.exe

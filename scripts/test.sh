@@ -38,8 +38,56 @@ build() {  # build PRESET: configure and build, counting a failure as one failed
 }
 mkdir -p build
 
-stage "layout of the C++ sources (clang-format)"
+# The scripts' own cases, cheap and before any build: a prefix whose registry writes are lost (a
+# stand-in wine first on PATH drops the first $WRITES_TO_FAIL of them and hands everything else to the
+# real one), and play.sh with no display in a copy of the scripts with no build folder.
+script_cases() {
+  local tmp real start
+  real=$(command -v wine) && tmp=$(mktemp -d) && mkdir "$tmp/bin" "$tmp/copy" || {
+    failed=$((failed + 1)); echo "FAIL script cases: no wine or no temporary folder"; return
+  }
+  cat >"$tmp/bin/wine" <<EOF
+#!/usr/bin/env bash
+if [ "\${1:-}" = reg ] && [[ "\${2:-}" =~ ^(add|import)$ ]]; then
+  n=\$(cat "$tmp/writes" 2>/dev/null || echo 0)
+  echo \$((n + 1)) >"$tmp/writes"
+  [ "\$n" -lt "\$WRITES_TO_FAIL" ] && exit 1
+fi
+exec "$real" "\$@"
+EOF
+  chmod +x "$tmp/bin/wine"
+
+  problems=
+  WRITES_TO_FAIL=1 PATH=$tmp/bin:$PATH bash scripts/wine-prefix.sh "$tmp/once" null 2>"$tmp/err" ||
+    fail "ended with $? after one lost write: $(cat "$tmp/err")"
+  [ -f "$tmp/once/.ondulor-ready" ] || fail "the prefix is not marked ready"
+  grep -qx '"Graphics"="null"' "$tmp/once/user.reg" 2>/dev/null || fail "the prefix has no Graphics=null"
+  [ "$(cat "$tmp/writes" 2>/dev/null)" -ge 2 ] 2>/dev/null || fail "the stand-in saw no second write"
+  tally wine_prefix_write_lost_once
+
+  problems=
+  rm -f "$tmp/writes"
+  WRITES_TO_FAIL=1000 PATH=$tmp/bin:$PATH bash scripts/wine-prefix.sh "$tmp/never" null 2>"$tmp/err" &&
+    fail "ended with 0 though no write held"
+  [ -e "$tmp/never" ] && fail "a half prefix was left: $(ls -A "$tmp/never" | tr '\n' ' ')"
+  grep -q 'Graphics' "$tmp/err" || fail "the message names no value: $(cat "$tmp/err")"
+  tally wine_prefix_writes_always_lost
+
+  problems=
+  mkdir "$tmp/copy/scripts" && cp scripts/*.sh "$tmp/copy/scripts/"
+  start=$SECONDS
+  env -u DISPLAY timeout 20 bash "$tmp/copy/scripts/play.sh" >"$tmp/out" 2>&1 && fail "ended with 0"
+  [ $((SECONDS - start)) -le 10 ] || fail "took $((SECONDS - start)) s"
+  grep -q 'No display' "$tmp/out" || fail "said: $(head -3 "$tmp/out")"
+  [ -e "$tmp/copy/build" ] && fail "made a build folder"
+  tally play_without_display
+  rm -rf "$tmp"
+}
+
+stage "layout of the C++ sources (clang-format), and the scripts' own cases"
 if bash scripts/format.sh --check; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+source scripts/wine-session.sh
+script_cases
 
 stage "host build and unit tests"
 build host && run_ctest host
@@ -57,13 +105,17 @@ fi
 stage "Windows build and tests under Wine"
 if build windows; then
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  bash scripts/wine-prefix.sh "$root/build/windows/wine-null" null
-  # One warm wineserver for the whole run, started outside ctest so that Wine's services do not
-  # inherit ctest's output pipe (ctest would then wait out its timeout after every test).
-  source scripts/wine-session.sh
-  WINEPREFIX="$root/build/windows/wine-null" warm_wine
-  run_ctest windows
-  WINEPREFIX="$root/build/windows/wine-null" wineserver -k 2>/dev/null || true
+  # Run in a half-made prefix, every test that makes a window would fail for Wine's sake alone.
+  if bash scripts/wine-prefix.sh "$root/build/windows/wine-null" null; then
+    # One warm wineserver for the whole run, started outside ctest so that Wine's services do not
+    # inherit ctest's output pipe (ctest would then wait out its timeout after every test).
+    WINEPREFIX="$root/build/windows/wine-null" warm_wine
+    run_ctest windows
+    WINEPREFIX="$root/build/windows/wine-null" wineserver -k 2>/dev/null || true
+  else
+    echo "Windows tests: no Wine prefix (build/windows/wine-null could not be made, see above); none ran"
+    failed=$((failed + 1))
+  fi
 
   stage "end to end: ondulor.exe in Xvfb, played with xdotool"
   e2e_log=build/e2e.log

@@ -31,17 +31,15 @@ constexpr DWORD MainWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMI
 constexpr UINT ClockTimer = 1;
 constexpr UINT ClockPeriod = 1000;
 
-// One axis of center_window: centred on the reference span, then pulled back onto the screen.
-// A window longer than the screen ends at the screen's far edge, which leaves it a negative start.
-int centred_position(int reference_start, int reference_length, int length, int screen_length)
+// One axis of centred_place: centred on the reference span, then pulled into the work area's span. A
+// window longer than the work area starts at its near edge, where its caption can still be reached.
+LONG centred_position(LONG reference_start, LONG reference_end, LONG length, LONG area_start, LONG area_end)
 {
-    int position = reference_start + (reference_length - length) / 2;
-    if (position < 0) {
-        position = 0;
-    } else if (position + length > screen_length) {
-        position = screen_length - length;
+    LONG position = reference_start + (reference_end - reference_start - length) / 2;
+    if (position + length > area_end) {
+        position = area_end - length;
     }
-    return position;
+    return position < area_start ? area_start : position;
 }
 
 bool register_main_class()
@@ -296,22 +294,26 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM w_param, LPA
     }
 }
 
+POINT centred_place(const RECT& window, const RECT& reference, const RECT& work_area)
+{
+    const LONG width = window.right - window.left;
+    const LONG height = window.bottom - window.top;
+    return {centred_position(reference.left, reference.right, width, work_area.left, work_area.right),
+            centred_position(reference.top, reference.bottom, height, work_area.top, work_area.bottom)};
+}
+
 void center_window(HWND window, HWND owner)
 {
-    HDC screen = GetDC(window);
-    const int screen_width = GetDeviceCaps(screen, HORZRES);
-    const int screen_height = GetDeviceCaps(screen, VERTRES);
-    ReleaseDC(window, screen);
-
     RECT outer = {};
     GetWindowRect(window, &outer);
-    RECT reference = {0, 0, screen_width, screen_height};
-    if (owner != nullptr && !GetWindowRect(owner, &reference)) {
-        reference = {0, 0, screen_width, screen_height};
+    // The owner's monitor, or the window's own: the primary one for a window not yet moved.
+    RECT reference = {};
+    const bool on_owner = owner != nullptr && GetWindowRect(owner, &reference);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(MonitorFromWindow(on_owner ? owner : window, MONITOR_DEFAULTTONEAREST), &info)) {
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &info.rcWork, 0);
     }
-    const int x =
-        centred_position(reference.left, reference.right - reference.left, outer.right - outer.left, screen_width);
-    const int y =
-        centred_position(reference.top, reference.bottom - reference.top, outer.bottom - outer.top, screen_height);
-    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    const POINT place = centred_place(outer, on_owner ? reference : info.rcWork, info.rcWork);
+    SetWindowPos(window, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <set>
 #include <string>
 
 #include "app/settings_file.h"
@@ -10,6 +11,20 @@
 #include "tests/host/app_expected_texts.h"
 
 namespace {
+
+// Every id of res/texts.inc with its name, for a message that names a text missing from one list.
+struct TableText {
+    int id;
+    const char* name;
+};
+
+constexpr TableText table_texts[] = {
+#define ONDULOR_TEXT(id, french, english) {id, #id},
+#define ONDULOR_TEXT_FRENCH_ONLY(id, french) {id, #id},
+#include "res/texts.inc"
+#undef ONDULOR_TEXT
+#undef ONDULOR_TEXT_FRENCH_ONLY
+};
 
 std::string text_in(int language, int id)
 {
@@ -25,6 +40,25 @@ TEST(Texts, EveryTextInBothLanguagesHasItsExactBytes)
         SCOPED_TRACE(expected.id);
         EXPECT_EQ(text_in(LANGUAGE_FRENCH, expected.id), expected.french);
         EXPECT_EQ(text_in(LANGUAGE_ENGLISH, expected.id), expected.english ? expected.english : "");
+    }
+}
+
+TEST(Texts, EveryTextOfTheTablesIsExpectedAndEveryExpectedTextIsInTheTables)
+{
+    std::set<int> table_ids;
+    std::set<int> expected_ids;
+    for (const ExpectedText& expected : expected_texts) {
+        expected_ids.insert(expected.id);
+    }
+    for (const TableText& text : table_texts) {
+        table_ids.insert(text.id);
+        EXPECT_TRUE(expected_ids.count(text.id) == 1)
+            << text.name << " (" << text.id << ") is in res/texts.inc but not in tests/host/app_expected_texts.h";
+    }
+    for (const ExpectedText& expected : expected_texts) {
+        EXPECT_TRUE(table_ids.count(expected.id) == 1)
+            << expected.id << " \"" << expected.french
+            << "\" is in tests/host/app_expected_texts.h but not in res/texts.inc";
     }
 }
 

@@ -358,12 +358,44 @@ TEST_F(CenterWindow, CentresOnScreenOrOwnerAndKeepsTheWindowOnTheScreen)
     EXPECT_EQ(rect(box).left, 0);
     EXPECT_EQ(rect(box).top, 0);
 
-    // Wider than the screen and centred right of 0: its right edge goes on the screen's, its left edge
-    // below 0, and there it stays.
+    // Wider than the screen and centred right of 0: it starts at the screen's left edge, where its
+    // caption can be reached.
     SetWindowPos(owner, nullptr, screen.cx - 300, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     HWND wide = make(0, 0, screen.cx + 40, 100, owner);
     center_window(wide, owner);
-    EXPECT_EQ(rect(wide).left, -40);
+    EXPECT_EQ(rect(wide).left, 0);
+}
+
+// The placement on desktops of several monitors, each given by the work area of the owner's nearest
+// one: a box of 300 x 200 over an owner of 500 x 400 unless the row says otherwise.
+TEST(CentredPlace, StaysOnTheOwnersMonitorWhereverThatLies)
+{
+    struct Row {
+        const char* what;
+        RECT owner, work;
+        LONG width, height;
+        POINT expected;
+    };
+    const Row rows[] = {
+        {"primary with a taskbar below", {390, 300, 890, 700}, {0, 0, 1280, 984}, 300, 200, {490, 400}},
+        {"second monitor, right", {1500, 300, 2000, 700}, {1280, 0, 2560, 1024}, 300, 200, {1600, 400}},
+        {"second monitor, owner at its far edge", {2200, 300, 2700, 700}, {1280, 0, 2560, 1024}, 300, 200, {2260, 400}},
+        {"monitor left of the primary", {-1100, 500, -600, 900}, {-1280, 0, 0, 1024}, 300, 200, {-1000, 600}},
+        {"monitor above, owner past its top", {100, -1300, 600, -900}, {0, -1024, 1280, -40}, 300, 200, {200, -1024}},
+        {"owner straddling, nearest on the right",
+         {1100, 300, 1600, 700},
+         {1280, 0, 2560, 1024},
+         300,
+         200,
+         {1280, 400}},
+        {"box larger than the work area", {1500, 100, 2000, 500}, {1280, 30, 2560, 1024}, 1400, 1100, {1280, 30}},
+        {"no owner: the work area itself", {0, 40, 1280, 1024}, {0, 40, 1280, 1024}, 300, 200, {490, 432}},
+    };
+    for (const Row& row : rows) {
+        const POINT place = centred_place({0, 0, row.width, row.height}, row.owner, row.work);
+        EXPECT_EQ(place.x, row.expected.x) << row.what;
+        EXPECT_EQ(place.y, row.expected.y) << row.what;
+    }
 }
 
 // The whole program in this process: loop, accelerator, close, settings written at the end.
