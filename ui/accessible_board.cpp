@@ -7,8 +7,6 @@
 
 #include <oleacc.h>
 
-#include <cstring>
-
 #include "app/settings_file.h"
 #include "game/board.h"
 #include "game/queue.h"
