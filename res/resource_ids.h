@@ -86,4 +86,22 @@
 #define TXT_FRENCH 554
 #define TXT_DURATION_LABEL 555
 
+/* What a screen reader is told of the board (ui/accessible_board.cpp). The shape names follow
+   ShapeCode: TXT_READER_EMPTY + shape. The cell texts are formats of a shape name, a row, a column. */
+#define TXT_READER_BOARD 560
+#define TXT_READER_LAY 561
+#define TXT_READER_NEXT 562
+#define TXT_READER_THEN 563
+#define TXT_READER_CELL 564
+#define TXT_READER_CELL_WATER 565
+#define TXT_READER_EMPTY 570
+#define TXT_READER_HORIZONTAL 571
+#define TXT_READER_VERTICAL 572
+#define TXT_READER_ELBOW_WN 573
+#define TXT_READER_ELBOW_WS 574
+#define TXT_READER_ELBOW_EN 575
+#define TXT_READER_ELBOW_ES 576
+#define TXT_READER_CROSS 577
+#define TXT_READER_SOURCE 578
+
 #endif

@@ -16,6 +16,7 @@
 #include "game/game_state.h"
 #include "game/queue.h"
 #include "res/resource_ids.h"
+#include "ui/accessible_board.h"
 #include "ui/help.h"
 #include "ui/main_window.h"
 #include "ui/render.h"
@@ -74,12 +75,25 @@ void start_new_game()
     set_status_part(StatusPointsPart, "");
     InvalidateRect(main_window, nullptr, FALSE);
     paint_window();
+    board_renewed();
+    board_focus_moved();
 }
 
 void switch_language()
 {
     settings.language = settings.language == LANGUAGE_ENGLISH ? LANGUAGE_FRENCH : LANGUAGE_ENGLISH;
     relabel_menu(main_window, main_menu);
+    board_language_changed();
+}
+
+// The box may switch the language too.
+void open_settings()
+{
+    const std::int32_t language = settings.language;
+    open_dialog(DLG_SETTINGS, settings_dialog_proc);
+    if (settings.language != language) {
+        board_language_changed();
+    }
 }
 
 void end_game()
@@ -106,6 +120,7 @@ void lay_piece(std::int32_t column, std::int32_t row)
     compute_flow(draw_cell);
     show_points(compute_points());
     advance_queue(invalidate_queue_column);
+    board_queue_changed();
 }
 
 // The first arrow shows the cursor where it was last, or north of the source, without moving it;
@@ -123,9 +138,19 @@ void move_cursor(std::int32_t column_step, std::int32_t row_step)
         draw_cell(column, row);
     }
     draw_cell(board_cursor.column, board_cursor.row);
+    board_focus_moved();
 }
 
 }  // namespace
+
+void lay_piece_at(std::int32_t column, std::int32_t row)
+{
+    // A box open over the board takes the game's input, as it does the mouse's.
+    if (main_window == nullptr || game_state.game_over == 1 || !IsWindowEnabled(main_window)) {
+        return;
+    }
+    lay_piece(column, row);
+}
 
 // The handlers do nothing once the destroy handling has cleared main_window: the messages that
 // still arrive then (from the error box's loop, at exit) would act on a window that is gone, open
@@ -143,7 +168,7 @@ void handle_command(WORD command_id)
         PostMessageA(main_window, WM_DESTROY, 0, 0);
         break;
     case CMD_SETTINGS:
-        open_dialog(DLG_SETTINGS, settings_dialog_proc);
+        open_settings();
         keep_changes();
         break;
     case CMD_SCORES:
@@ -195,6 +220,7 @@ void handle_click(LPARAM position)
     if (board_cursor.shown) {
         board_cursor.shown = false;
         draw_cell(board_cursor.column, board_cursor.row);
+        board_focus_moved();
     }
     lay_piece(LOWORD(position) / cell_pixels(), HIWORD(position) / cell_pixels());
 }

@@ -6,6 +6,7 @@
 #include "game/board.h"
 #include "game/queue.h"
 #include "res/resource_ids.h"
+#include "ui/accessible_board.h"
 #include "ui/main_window.h"
 #include "ui/scale.h"
 
@@ -190,4 +191,5 @@ void draw_cell(std::int32_t column, std::int32_t row)
     SelectObject(memory, original_bitmap);
     DeleteDC(memory);
     ReleaseDC(main_window, target);
+    board_cell_drawn(column, row);
 }

@@ -12,6 +12,7 @@
 #include "game/board.h"
 #include "game/queue.h"
 #include "res/resource_ids.h"
+#include "ui/accessible_board.h"
 #include "ui/events.h"
 #include "ui/help.h"
 #include "ui/main_window.h"
@@ -221,6 +222,7 @@ std::int32_t init_application(HINSTANCE previous_instance, LPSTR, int show_comma
     lay_out_window(dpi, nullptr);
     center_window(main_window, nullptr);
     new_game();
+    board_renewed();
     paint_window();
     SetTimer(main_window, ClockTimer, ClockPeriod, nullptr);
     ShowWindow(main_window, show_command);
@@ -267,13 +269,19 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM w_param, LPA
     switch (message) {
     case WM_DESTROY:
         release_help(window);
+        release_board_object();
         main_window = nullptr;
         PostQuitMessage(0);
         return 0;
     case WM_MOVE:
-    case WM_SETFOCUS:
         paint_window();
         return 0;
+    case WM_SETFOCUS:
+        paint_window();
+        board_focus_moved();
+        return 0;
+    case WM_GETOBJECT:
+        return answer_board_object(window, w_param, l_param);
     case WM_PAINT:
         // After the destroy handling paint_window draws nothing; a paint left invalid would come back
         // at once, for ever.

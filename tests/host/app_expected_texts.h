@@ -64,6 +64,21 @@ inline const ExpectedText expected_texts[] = {
      "Dur\xE9"
      "e de jeu (en s.)",
      "Duration (in s.)"},
+    {560, "Plateau", "Board"},
+    {561, "Poser", "Lay"},
+    {562, "Suivant : %s", "Next: %s"},
+    {563, ", puis %s", ", then %s"},
+    {564, "%s, ligne %d, colonne %d", "%s, row %d, column %d"},
+    {565, "%s, en eau, ligne %d, colonne %d", "%s, with water, row %d, column %d"},
+    {570, "vide", "empty"},
+    {571, "tuyau horizontal", "horizontal pipe"},
+    {572, "tuyau vertical", "vertical pipe"},
+    {573, "coude nord-ouest", "north-west elbow"},
+    {574, "coude sud-ouest", "south-west elbow"},
+    {575, "coude nord-est", "north-east elbow"},
+    {576, "coude sud-est", "south-east elbow"},
+    {577, "croix", "cross"},
+    {578, "source", "source"},
 };
 
 #endif

@@ -101,6 +101,9 @@ zip_contents() {
   [ "$(stat -c %s "$exe")" -le 262144 ] || fail "ondulor.exe is $(stat -c %s "$exe") bytes, more than 256 KiB"
   x86_64-w64-mingw32-nm "$exe" 2>&1 | grep -q 'no symbols' || fail "ondulor.exe keeps its symbols"
   x86_64-w64-mingw32-objdump -h "$exe" | grep -q '\.debug' && fail "ondulor.exe keeps debug sections"
+  # Loaded from the system folder when needed: linked, a planted copy beside the exe would be taken first.
+  x86_64-w64-mingw32-objdump -p "$exe" | grep -iE 'DLL Name: (oleacc|ole32|oleaut32|winmm|hhctrl)' &&
+    fail "ondulor.exe links a library that it must load from the system folder"
   ONDULOR_EXE="Z:$exe" wine "$build/tests/win_package_tests.exe" >"$out/version.log" 2>&1 ||
     fail "the zip's exe fails the version tests: $(grep -E '^\[  FAILED' "$out/version.log" | tr '\n' ' ')"
   local text

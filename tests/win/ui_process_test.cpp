@@ -1,9 +1,12 @@
 // The real ondulor.exe run as a child process from a folder of its own: the ways of closing it, the
-// exit codes, the settings file it leaves, and the fatal box when that file cannot be opened.
+// exit codes, the settings file it leaves, the fatal box when that file cannot be opened, and the
+// board as a screen reader in another process reads it.
 #include <windows.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -93,6 +96,8 @@ public:
         }
         return code;
     }
+
+    DWORD id() const { return info_.dwProcessId; }
 
 private:
     std::string exe_;
@@ -296,6 +301,109 @@ TEST(RealGame, AStartOnTheFileOfARunningGameBringsItForwardAndEndsWithZeroWhileA
     // Killed without closing, the game left no claim behind.
     EXPECT_EQ(start_window(folder + "\\ondulor.exe"), 0);
     stop_window();
+}
+
+// A screen reader in this process: the board's object, its cells by child id, and the game's events.
+std::vector<std::pair<DWORD, LONG>> reader_events;  // event and child id, on the client object
+
+VARIANT child_id(LONG id)
+{
+    VARIANT child;
+    VariantInit(&child);
+    child.vt = VT_I4;
+    child.lVal = id;
+    return child;
+}
+
+std::wstring name_of(IAccessible* board, LONG child)
+{
+    BSTR name = nullptr;
+    const std::wstring text = board->get_accName(child_id(child), &name) == S_OK ? name : L"<no name>";
+    SysFreeString(name);
+    return text;
+}
+
+// Pumps this thread's messages, through which the out-of-context events come, until one arrives.
+bool wait_for_event(DWORD event, LONG child)
+{
+    for (const DWORD start = GetTickCount(); elapsed_since(start) < 5000; Sleep(10)) {
+        pump_messages();
+        for (const auto& seen : reader_events) {
+            if (seen == std::make_pair(event, child)) return true;
+        }
+    }
+    return false;
+}
+
+TEST(RealGame, AScreenReaderReadsTheBoardFollowsTheCursorAndLaysPieces)
+{
+    TempFolder folder;
+    Game game(folder);
+    ASSERT_TRUE(game.start());
+    HWND window = game.wait_for_window("ondulor");
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    IAccessible* board = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&board)),
+              S_OK);
+    LONG count = 0;
+    VARIANT answer;
+    EXPECT_EQ(board->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, 225);
+    EXPECT_EQ(board->get_accRole(child_id(CHILDID_SELF), &answer), S_OK);
+    EXPECT_EQ(answer.lVal, ROLE_SYSTEM_TABLE);
+    EXPECT_EQ(name_of(board, CHILDID_SELF), L"Board");
+    std::set<std::wstring> names;
+    for (LONG child = 1; child <= 225; ++child) {
+        EXPECT_EQ(board->get_accRole(child_id(child), &answer), S_OK);
+        EXPECT_EQ(answer.lVal, ROLE_SYSTEM_CELL) << child;
+        names.insert(name_of(board, child));
+    }
+    EXPECT_EQ(names.size(), 225u);
+    EXPECT_EQ(name_of(board, 1), L"Empty, row 1, column 1");
+    EXPECT_EQ(name_of(board, 14 * 15 + 7 + 1), L"Source, row 15, column 8");
+    // Column 2, row 3 at 96 DPI: 32 pixels a cell from the client's corner.
+    POINT corner = {0, 0};
+    ClientToScreen(window, &corner);
+    LONG x = 0, y = 0, width = 0, height = 0;
+    EXPECT_EQ(board->accLocation(&x, &y, &width, &height, child_id(3 * 15 + 2 + 1)), S_OK);
+    EXPECT_EQ(std::vector<LONG>({x, y, width, height}), std::vector<LONG>({corner.x + 64, corner.y + 96, 32, 32}));
+    EXPECT_EQ(board->accHitTest(corner.x + 95, corner.y + 127, &answer), S_OK);
+    EXPECT_EQ(answer.lVal, 3 * 15 + 2 + 1);
+
+    HWINEVENTHOOK hook = SetWinEventHook(
+        EVENT_OBJECT_FOCUS, EVENT_OBJECT_DESCRIPTIONCHANGE, nullptr,
+        [](HWINEVENTHOOK, DWORD event, HWND, LONG object, LONG child, DWORD, DWORD) {
+            if (object == OBJID_CLIENT) reader_events.emplace_back(event, child);
+        },
+        game.id(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    const LONG above_source = 13 * 15 + 7 + 1;  // where the first arrow shows the cursor
+    PostMessageA(window, WM_KEYDOWN, VK_UP, 0);
+    EXPECT_TRUE(wait_for_event(EVENT_OBJECT_FOCUS, above_source));
+    PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(wait_for_event(EVENT_OBJECT_NAMECHANGE, above_source));
+    EXPECT_TRUE(wait_for_event(EVENT_OBJECT_DESCRIPTIONCHANGE, above_source)) << "the next piece changed";
+    const std::wstring laid = name_of(board, above_source);
+    EXPECT_NE(laid.rfind(L"Empty", 0), 0u) << laid;
+    EXPECT_EQ(laid.substr(laid.size() - 16), L"row 14, column 8") << laid;
+    EXPECT_EQ(board->get_accFocus(&answer), S_OK);
+    EXPECT_EQ(answer.lVal, above_source);
+
+    EXPECT_EQ(board->accDoDefaultAction(child_id(1)), S_OK);
+    EXPECT_NE(name_of(board, 1).rfind(L"Empty", 0), 0u) << "the default action laid no piece";
+
+    PostMessageA(window, WM_COMMAND, 202, 0);  // the language switch
+    EXPECT_TRUE(wait_for_event(EVENT_OBJECT_NAMECHANGE, CHILDID_SELF));
+    EXPECT_EQ(name_of(board, CHILDID_SELF), L"Plateau");
+    EXPECT_EQ(name_of(board, 14 * 15 + 7 + 1), L"Source, en eau, ligne 15, colonne 8");
+    UnhookWinEvent(hook);
+
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(game.wait_exit(), 0u);
+    EXPECT_TRUE(FAILED(board->get_accChildCount(&count))) << "a closed game still answers";
+    board->Release();
+    CoUninitialize();
 }
 
 }  // namespace
