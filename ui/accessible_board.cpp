@@ -418,9 +418,18 @@ HRESULT STDMETHODCALLTYPE get_default_action(IAccessible*, VARIANT child, BSTR* 
     return answer_text(reader_text(TXT_READER_LAY, text), action);
 }
 
-HRESULT STDMETHODCALLTYPE select_child(IAccessible*, LONG, VARIANT)
+// Taking the focus or the selection puts the keyboard's cursor on the cell: the one cell that is both.
+HRESULT STDMETHODCALLTYPE select_child(IAccessible*, LONG flags, VARIANT child)
 {
-    return gone() ? CO_E_OBJNOTCONNECTED : DISP_E_MEMBERNOTFOUND;
+    LONG id = CHILDID_SELF;
+    if (const HRESULT checked = take_child(child, id); checked != S_OK) {
+        return checked;
+    }
+    if (id == CHILDID_SELF || (flags & (SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION)) == 0) {
+        return E_INVALIDARG;
+    }
+    place_cursor_at((id - 1) % board.columns, (id - 1) / board.columns);
+    return S_OK;
 }
 
 // The client area for the board, a cell's square for a cell, in screen pixels at the current scale.

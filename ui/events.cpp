@@ -152,6 +152,21 @@ void lay_piece_at(std::int32_t column, std::int32_t row)
     lay_piece(column, row);
 }
 
+void place_cursor_at(std::int32_t column, std::int32_t row)
+{
+    if (main_window == nullptr || !IsWindowEnabled(main_window) || column < 0 || row < 0 || column >= board.columns ||
+        row >= board.rows) {
+        return;
+    }
+    const BoardCursor before = board_cursor;
+    board_cursor = {column, row, true, true};
+    if (before.shown) {
+        draw_cell(before.column, before.row);
+    }
+    draw_cell(column, row);
+    board_focus_moved();
+}
+
 // The handlers do nothing once the destroy handling has cleared main_window: the messages that
 // still arrive then (from the error box's loop, at exit) would act on a window that is gone, open
 // ownerless boxes and invalidate the whole desktop.

@@ -14,6 +14,8 @@ void handle_key(WPARAM key, LPARAM flags);
 // A screen reader's default action on a cell: the road of Enter there; nothing once the game is over
 // or while a box is open over the board.
 void lay_piece_at(std::int32_t column, std::int32_t row);
+// A screen reader's selection of a cell: the cursor shown there, as if the arrows had brought it.
+void place_cursor_at(std::int32_t column, std::int32_t row);
 void set_status_message(const char* text);
 void show_points(std::int32_t points);
 void invalidate_queue_column();

@@ -392,6 +392,8 @@ TEST(RealGame, AScreenReaderReadsTheBoardFollowsTheCursorAndLaysPieces)
 
     EXPECT_EQ(board->accDoDefaultAction(child_id(1)), S_OK);
     EXPECT_NE(name_of(board, 1).rfind(L"Empty", 0), 0u) << "the default action laid no piece";
+    EXPECT_EQ(board->accSelect(SELFLAG_TAKEFOCUS, child_id(2)), S_OK);
+    EXPECT_TRUE(wait_for_event(EVENT_OBJECT_FOCUS, 2)) << "a selected cell takes the cursor";
 
     PostMessageA(window, WM_COMMAND, 202, 0);  // the language switch
     EXPECT_TRUE(wait_for_event(EVENT_OBJECT_NAMECHANGE, CHILDID_SELF));
