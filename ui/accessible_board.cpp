@@ -176,6 +176,27 @@ HRESULT answer_nothing(VARIANT* answer)
     return S_FALSE;
 }
 
+// The start of every call that answers a text about the board or a cell: the answer emptied, the
+// child taken into id.
+HRESULT take_text_call(BSTR* answer, const VARIANT& child, LONG& id)
+{
+    if (answer == nullptr) {
+        return E_POINTER;
+    }
+    *answer = nullptr;
+    return take_child(child, id);
+}
+
+// A text that the board does not offer.
+HRESULT no_text(BSTR* answer)
+{
+    if (answer == nullptr) {
+        return E_POINTER;
+    }
+    *answer = nullptr;
+    return gone() ? CO_E_OBJNOTCONNECTED : DISP_E_MEMBERNOTFOUND;
+}
+
 HRESULT STDMETHODCALLTYPE query_interface(IAccessible* self, REFIID iid, void** answer)
 {
     if (answer == nullptr) {
@@ -269,12 +290,8 @@ HRESULT STDMETHODCALLTYPE get_child(IAccessible*, VARIANT child, IDispatch** ans
 
 HRESULT STDMETHODCALLTYPE get_name(IAccessible*, VARIANT child, BSTR* name)
 {
-    if (name == nullptr) {
-        return E_POINTER;
-    }
-    *name = nullptr;
     LONG id = CHILDID_SELF;
-    if (const HRESULT checked = take_child(child, id); checked != S_OK) {
+    if (const HRESULT checked = take_text_call(name, child, id); checked != S_OK) {
         return checked;
     }
     wchar_t text[LineSize];
@@ -289,22 +306,14 @@ HRESULT STDMETHODCALLTYPE get_name(IAccessible*, VARIANT child, BSTR* name)
 // Nothing in the value: JAWS reads only the name, which says it all.
 HRESULT STDMETHODCALLTYPE get_value(IAccessible*, VARIANT, BSTR* value)
 {
-    if (value == nullptr) {
-        return E_POINTER;
-    }
-    *value = nullptr;
-    return gone() ? CO_E_OBJNOTCONNECTED : DISP_E_MEMBERNOTFOUND;
+    return no_text(value);
 }
 
 // The board describes the whole queue, a cell the piece that it would take.
 HRESULT STDMETHODCALLTYPE get_description(IAccessible*, VARIANT child, BSTR* description)
 {
-    if (description == nullptr) {
-        return E_POINTER;
-    }
-    *description = nullptr;
     LONG id = CHILDID_SELF;
-    if (const HRESULT checked = take_child(child, id); checked != S_OK) {
+    if (const HRESULT checked = take_text_call(description, child, id); checked != S_OK) {
         return checked;
     }
     wchar_t text[LineSize];
@@ -347,11 +356,7 @@ HRESULT STDMETHODCALLTYPE get_state(IAccessible*, VARIANT child, VARIANT* state)
 
 HRESULT STDMETHODCALLTYPE get_help(IAccessible*, VARIANT, BSTR* help)
 {
-    if (help == nullptr) {
-        return E_POINTER;
-    }
-    *help = nullptr;
-    return gone() ? CO_E_OBJNOTCONNECTED : DISP_E_MEMBERNOTFOUND;
+    return no_text(help);
 }
 
 HRESULT STDMETHODCALLTYPE get_help_topic(IAccessible*, BSTR* file, VARIANT, LONG* topic)
@@ -366,11 +371,7 @@ HRESULT STDMETHODCALLTYPE get_help_topic(IAccessible*, BSTR* file, VARIANT, LONG
 
 HRESULT STDMETHODCALLTYPE get_keyboard_shortcut(IAccessible*, VARIANT, BSTR* shortcut)
 {
-    if (shortcut == nullptr) {
-        return E_POINTER;
-    }
-    *shortcut = nullptr;
-    return gone() ? CO_E_OBJNOTCONNECTED : DISP_E_MEMBERNOTFOUND;
+    return no_text(shortcut);
 }
 
 // The cursor's cell while it is shown, else the board while the window has the focus.
@@ -403,12 +404,8 @@ HRESULT STDMETHODCALLTYPE get_selection(IAccessible*, VARIANT* selection)
 
 HRESULT STDMETHODCALLTYPE get_default_action(IAccessible*, VARIANT child, BSTR* action)
 {
-    if (action == nullptr) {
-        return E_POINTER;
-    }
-    *action = nullptr;
     LONG id = CHILDID_SELF;
-    if (const HRESULT checked = take_child(child, id); checked != S_OK) {
+    if (const HRESULT checked = take_text_call(action, child, id); checked != S_OK) {
         return checked;
     }
     if (id == CHILDID_SELF) {

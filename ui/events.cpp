@@ -141,21 +141,25 @@ void move_cursor(std::int32_t column_step, std::int32_t row_step)
     board_focus_moved();
 }
 
+// A screen reader acts on the board only as the player could: a box open over it takes the game's
+// input, as it does the mouse's.
+bool reader_may_act()
+{
+    return main_window != nullptr && IsWindowEnabled(main_window);
+}
+
 }  // namespace
 
 void lay_piece_at(std::int32_t column, std::int32_t row)
 {
-    // A box open over the board takes the game's input, as it does the mouse's.
-    if (main_window == nullptr || game_state.game_over == 1 || !IsWindowEnabled(main_window)) {
-        return;
+    if (reader_may_act() && game_state.game_over == 0) {
+        lay_piece(column, row);
     }
-    lay_piece(column, row);
 }
 
 void place_cursor_at(std::int32_t column, std::int32_t row)
 {
-    if (main_window == nullptr || !IsWindowEnabled(main_window) || column < 0 || row < 0 || column >= board.columns ||
-        row >= board.rows) {
+    if (!reader_may_act() || column < 0 || row < 0 || column >= board.columns || row >= board.rows) {
         return;
     }
     const BoardCursor before = board_cursor;
