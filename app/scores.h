@@ -6,7 +6,9 @@
 
 constexpr std::int32_t ScoreSlotCount = 24;
 constexpr std::int32_t ScoreNameLength = 24;  // characters, without the terminating NUL
-constexpr std::int32_t ScoreLineSize = 64;    // bytes of a display line, terminator included
+// The characters of a name that the name box takes and the file keeps; the slot has room for one more.
+constexpr std::int32_t ScoreNameTyped = 23;
+constexpr std::int32_t ScoreLineSize = 64;  // bytes of a display line, terminator included
 
 struct ScoreEntry {
     std::int32_t score;  // 0 marks a free slot and ends the table for every reader

@@ -21,6 +21,7 @@
 #include "ui/main_window.h"
 #include "ui/render.h"
 #include "ui/scale.h"
+#include "ui/settings_place.h"
 #include "ui/sound.h"
 
 namespace {
@@ -33,6 +34,8 @@ constexpr LPARAM KeyRepeatFlag = 1 << 30;
 
 // The message part says that a write failed, until a write succeeds or another message takes its place.
 bool save_failure_shown = false;
+// The last write failed: memory holds changes that the disk does not.
+bool changes_unsaved = false;
 
 void set_status_part(int part, const char* text)
 {
@@ -46,13 +49,14 @@ void open_dialog(int template_id, DLGPROC procedure)
 
 // Puts a changed setting or score on the disk at once: a game ended from outside (a crash, the task
 // manager, a power cut) loses nothing already entered. A failed write never stops the game: the
-// change stays in memory, the status bar says so, and the next change or the end tries again.
+// change stays in memory, the status bar says so, and the next tick, change or the end tries again.
 void keep_changes()
 {
-    if (main_window == nullptr || settings_path[0] == '\0') {
+    if (main_window == nullptr) {
         return;
     }
-    if (save_changes(settings_path)) {
+    changes_unsaved = !save_settings_file(HoldPatience);
+    if (!changes_unsaved) {
         if (save_failure_shown) {
             set_status_message("");
         }
@@ -60,6 +64,19 @@ void keep_changes()
     }
     set_status_message(load_text(TXT_SAVE_FAILED));
     save_failure_shown = true;
+}
+
+// A file that another program held through the last write is tried again once a second, without
+// waiting: a hold that lasts must not stop the clock. The status bar has said it already.
+void retry_unsaved_changes()
+{
+    if (!changes_unsaved || main_window == nullptr) {
+        return;
+    }
+    changes_unsaved = !save_settings_file(0);
+    if (!changes_unsaved && save_failure_shown) {
+        set_status_message("");
+    }
 }
 
 void start_new_game()
@@ -212,6 +229,7 @@ void handle_command(WORD command_id)
 
 void handle_tick()
 {
+    retry_unsaved_changes();
     if (main_window == nullptr || game_state.game_over == 1) {
         return;
     }

@@ -18,6 +18,7 @@
 #include "ui/main_window.h"
 #include "ui/render.h"
 #include "ui/scale.h"
+#include "ui/settings_place.h"
 #include "ui/single_game.h"
 #include "util/file_util.h"
 #include "util/wide_path.h"
@@ -31,9 +32,11 @@ constexpr DWORD MainWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMI
 constexpr UINT ClockTimer = 1;
 constexpr UINT ClockPeriod = 1000;
 
-// Set once the end of the session has written the file: the program is ending, and the write at the
-// end of its loop, with its error box, must not come after.
+// Set once the session ends: the program is ending, and no box may open any more.
 bool session_ended = false;
+// Set once the end of the session has put everything on the disk: the end of the loop has nothing
+// left to write. A failed write there is tried again at the loop's end, still without a box.
+bool session_saved = false;
 
 // One axis of centred_place: centred on the reference span, then pulled into the work area's span. A
 // window longer than the work area starts at its near edge, where its caption can still be reached.
@@ -151,9 +154,7 @@ void end_session()
         return;
     }
     session_ended = true;
-    if (settings_path[0] != '\0') {
-        save_settings(settings_path);
-    }
+    session_saved = save_settings_file(HoldPatience);
     if (main_window != nullptr) {
         PostMessageA(main_window, WM_DESTROY, 0, 0);
     }
@@ -194,12 +195,15 @@ std::int32_t init_application(HINSTANCE previous_instance, LPSTR, int show_comma
         return -1;
     }
     derive_paths();
+    char read_path[PathSize];
+    place_settings_file(read_path);
     session_ended = false;
+    session_saved = false;
     if (!claim_settings_file(settings_path)) {
         return AnotherGamePlays;
     }
     // An empty path names no file, so the defaults apply.
-    read_settings(settings_path);
+    read_settings(read_path);
 
     main_window = CreateWindowExA(0, ClassName, ClassName, MainWindowStyle, 0, 0, 200, 200, nullptr, nullptr,
                                   instance_handle, nullptr);
@@ -258,8 +262,14 @@ int run_application(HINSTANCE instance, HINSTANCE previous_instance, LPSTR comma
     // its own, which would go on ticking the clock and painting the board.
     KillTimer(window, ClockTimer);
     ShowWindow(window, SW_HIDE);
-    if (settings_path[0] != '\0' && !session_ended) {
-        write_settings(settings_path);
+    if (!session_saved) {
+        // A place that refuses the write (made read-only during the game) hands over to the per-user
+        // file; only changes that neither can take are a loss worth the box.
+        char first_path[PathSize];
+        std::memcpy(first_path, settings_path, PathSize);
+        if (!save_settings_file(HoldPatience) && !save_settings_per_user() && !session_ended) {
+            report_open_failure(first_path);
+        }
     }
     return static_cast<int>(message.wParam);
 }

@@ -27,6 +27,9 @@ constexpr char open_failure_prefix[] = "Erreur \340 l'ouverture du fichier : ";
 constexpr char ellipsis[] = "...";
 
 #ifdef _WIN32
+// The error of the last failed open_file or replace_file, 0 when it failed before reaching the system.
+DWORD last_file_error = 0;
+
 // What a rewrite gives back to the file: a player who hid the file wants it hidden still.
 constexpr DWORD KeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
@@ -51,6 +54,8 @@ bool change_attributes(const wchar_t* wide, DWORD add, DWORD remove)
     return SetFileAttributesW(wide, wanted != 0 ? wanted : FILE_ATTRIBUTE_NORMAL) != 0;
 }
 #else
+int last_file_error = 0;
+
 // FAT date and time of a broken-down local time; 0 when the year lies outside 1980 to 2107.
 std::uint32_t pack_fat_time(const std::tm& local)
 {
@@ -187,6 +192,7 @@ std::FILE* open_file(const char* path, const char* mode)
 #ifdef _WIN32
     wchar_t wide[PathSize];
     wchar_t wide_mode[8];
+    last_file_error = 0;
     if (!widen_path(path, wide) || MultiByteToWideChar(CP_UTF8, 0, mode, -1, wide_mode, 8) == 0) {
         return nullptr;
     }
@@ -197,12 +203,17 @@ std::FILE* open_file(const char* path, const char* mode)
         change_attributes(wide, 0, kept);
     }
     std::FILE* stream = _wfopen(wide, wide_mode);
+    if (stream == nullptr) {
+        last_file_error = GetLastError();
+    }
     if (kept != 0) {
         change_attributes(wide, kept, 0);
     }
     return stream;
 #else
-    return std::fopen(path, mode);
+    std::FILE* stream = std::fopen(path, mode);
+    last_file_error = stream == nullptr ? errno : 0;
+    return stream;
 #endif
 }
 
@@ -221,6 +232,7 @@ bool replace_file(const char* from, const char* to)
 #ifdef _WIN32
     wchar_t wide_from[PathSize];
     wchar_t wide_to[PathSize];
+    last_file_error = 0;
     if (!widen_path(from, wide_from) || !widen_path(to, wide_to)) {
         return false;
     }
@@ -230,9 +242,44 @@ bool replace_file(const char* from, const char* to)
     if (kept != 0 && !change_attributes(wide_from, kept, 0)) {
         return false;
     }
-    return MoveFileExW(wide_from, wide_to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (MoveFileExW(wide_from, wide_to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
+        return true;
+    }
+    last_file_error = GetLastError();
+    // Access denied is how an open file refuses its replacement for a moment, but a folder or a
+    // read-only file in the way refuses it for good.
+    const DWORD in_the_way = GetFileAttributesW(wide_to);
+    if (in_the_way != INVALID_FILE_ATTRIBUTES &&
+        (in_the_way & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+        last_file_error = ERROR_FILE_READ_ONLY;
+    }
+    return false;
 #else
-    return std::rename(from, to) == 0;
+    const bool renamed = std::rename(from, to) == 0;
+    last_file_error = renamed ? 0 : errno;
+    return renamed;
+#endif
+}
+
+bool file_held_by_another_program(bool replacing)
+{
+#ifdef _WIN32
+    return last_file_error == ERROR_SHARING_VIOLATION || last_file_error == ERROR_LOCK_VIOLATION ||
+           (replacing && last_file_error == ERROR_ACCESS_DENIED);
+#else
+    // POSIX files take no share modes: only a busy file is held, whatever the step.
+    static_cast<void>(replacing);
+    return last_file_error == EBUSY;
+#endif
+}
+
+void pause_milliseconds(std::int32_t milliseconds)
+{
+#ifdef _WIN32
+    Sleep(static_cast<DWORD>(milliseconds));
+#else
+    const timespec pause = {milliseconds / 1000, (milliseconds % 1000) * 1000000L};
+    nanosleep(&pause, nullptr);
 #endif
 }
 

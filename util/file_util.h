@@ -40,6 +40,13 @@ bool replace_file(const char* from, const char* to);
 // rename cannot outlive the data that it names (a power cut can keep one without the other).
 bool flush_to_disk(std::FILE* stream);
 
+// Whether the last open_file or replace_file failed because another program holds the file for now
+// (a sharing or lock violation; for a replace, access denied too, which is how Windows refuses to
+// replace a file that is open), rather than for good.
+bool file_held_by_another_program(bool replacing);
+
+void pause_milliseconds(std::int32_t milliseconds);
+
 // Ends the process through fatal_error with "Erreur \340 l'ouverture du fichier : " and path.
 [[noreturn]] void report_open_failure(const char* path);
 

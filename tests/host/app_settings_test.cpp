@@ -31,22 +31,27 @@ struct ModelState {
     ModelEntry entries[24];
 };
 
-// The lines as a 64-byte fgets buffer receives them: 63-byte pieces, each ending after a LF at the
-// latest; an embedded NUL ends the text the reader sees.
-std::vector<std::string> model_lines(const std::string& bytes)
+// The next setting line as a 64-byte fgets buffer receives it: at most 63 bytes, ending after a LF at
+// the latest; an embedded NUL ends the text the reader sees.
+std::string model_setting_line(const std::string& bytes, std::size_t& pos)
 {
-    std::vector<std::string> lines;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        std::string piece;
-        while (pos < bytes.size() && piece.size() < 63) {
-            const char c = bytes[pos++];
-            piece += c;
-            if (c == '\n') break;
-        }
-        lines.push_back(piece.substr(0, piece.find('\0')));
+    std::string piece;
+    while (pos < bytes.size() && piece.size() < 63) {
+        const char c = bytes[pos++];
+        piece += c;
+        if (c == '\n') break;
     }
-    return lines;
+    return piece.substr(0, piece.find('\0'));
+}
+
+// The next score line: up to a LF, a CR or a CR LF, which it loses; its first 63 bytes, up to a NUL.
+std::string model_score_line(const std::string& bytes, std::size_t& pos)
+{
+    std::string line;
+    while (pos < bytes.size() && bytes[pos] != '\n' && bytes[pos] != '\r') line += bytes[pos++];
+    if (pos < bytes.size() && bytes[pos++] == '\r' && pos < bytes.size() && bytes[pos] == '\n') ++pos;
+    line.resize(std::min<std::size_t>(line.size(), 63));
+    return line.substr(0, line.find('\0'));
 }
 
 std::int32_t model_decimal(const std::string& text)
@@ -68,29 +73,29 @@ std::int32_t model_decimal(const std::string& text)
 
 ModelState model_read(const std::string& bytes, ModelState state)
 {
-    const std::vector<std::string> lines = model_lines(bytes);
-    std::size_t next = 0;
+    std::size_t pos = 0;
     std::int32_t* fields[3] = {&state.language, &state.duration, &state.sound};
     for (int i = 0; i < 3; ++i) {
-        if (next < lines.size()) {
-            const std::string& line = lines[next++];
+        if (pos < bytes.size()) {
+            const std::string line = model_setting_line(bytes, pos);
             const std::size_t equals = line.find('=');
             if (equals != std::string::npos) *fields[i] = model_decimal(line.substr(equals + 1));
         }
         if (i == 0 && state.language != 0 && state.language != 1000) state.language = 1000;
     }
-    for (ModelEntry& entry : state.entries) {
-        if (next >= lines.size()) break;
-        const std::string& line = lines[next++];
-        entry.score = model_decimal(line);
+    // A line without a comma, without a number before it, or with a score of 0 is passed over.
+    int slot = 0;
+    while (slot < 24 && pos < bytes.size()) {
+        const std::string line = model_score_line(bytes, pos);
         const std::size_t comma = line.find(',');
-        if (comma == std::string::npos) break;
-        std::string name = line.substr(comma + 1);
-        const std::size_t cr = name.rfind('\r');
-        if (cr != std::string::npos) name.resize(cr);
-        if (!name.empty() && name.back() == '\n') name.pop_back();
-        if (name.size() > 24) name.resize(24);
-        entry.name = name;
+        const std::size_t first = line.find_first_not_of(" \t\n\v\f\r");
+        const std::size_t digit =
+            first != std::string::npos && (line[first] == '+' || line[first] == '-') ? first + 1 : first;
+        const bool number = digit < line.size() && line[digit] >= '0' && line[digit] <= '9';
+        if (comma == std::string::npos || !number || model_decimal(line) == 0) continue;
+        state.entries[slot].score = model_decimal(line);
+        state.entries[slot].name = line.substr(comma + 1, 23);
+        ++slot;
     }
     return state;
 }
@@ -277,34 +282,18 @@ TEST_F(SettingsFile, LongLinesArriveIn63BytePieces)
     EXPECT_EQ(state.language, 1000);
     EXPECT_EQ(state.duration, 0);
     EXPECT_EQ(state.sound, 45);
-    EXPECT_EQ(state.entries[0].score, 0);  // "Sound=1" has no comma: the score lines end there
-    EXPECT_EQ(state.entries[1].score, 0);
-
-    // A score line of exactly 62 bytes before its CR LF: the CR LF arrives as a line of its own.
-    const std::string name(60, 'z');
-    const ModelState split = read_and_check("L=0\r\nD=1\r\nS=0\r\n9," + name + "\r\n8,Next\r\n");
-    EXPECT_EQ(split.entries[0].score, 9);
-    EXPECT_EQ(split.entries[0].name, std::string(24, 'z'));
-    EXPECT_EQ(split.entries[1].score, 0);  // "\r\n" alone: score 0, no comma, reading ends
-    EXPECT_EQ(split.entries[2].score, 0);
+    EXPECT_EQ(state.entries[0].score, 300);  // "Sound=1" has no comma: passed over
+    EXPECT_EQ(state.entries[0].name, "Eve");
 }
 
 TEST_F(SettingsFile, ScoreLineOddities)
 {
-    ModelState state = read_and_check("L=0\r\nD=60\r\nS=0\r\n250,Ann,Lee\r\n,Bob\r\n7,Carl\r\n");
+    ModelState state = read_and_check("L=0\r\nD=60\r\nS=0\r\n250,Ann,Lee\r\n7,\r\n");
     EXPECT_EQ(state.entries[0].name, "Ann,Lee");
-    EXPECT_EQ(state.entries[1].score, 0);
-    EXPECT_EQ(state.entries[1].name, "Bob");
-    EXPECT_EQ(state.entries[2].score, 7);
+    EXPECT_EQ(state.entries[1].score, 7);
+    EXPECT_EQ(state.entries[1].name, "");
     EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9"
-                           "e=60\r\nSon=0\r\n250,Ann,Lee\r\n");
-
-    state = read_and_check("L=0\r\nD=60\r\nS=0\r\n250\r\n120,Bob\r\n");
-    EXPECT_EQ(state.entries[0].score, 250);
-    EXPECT_EQ(state.entries[0].name, "");
-    EXPECT_EQ(state.entries[1].score, 0);
-    EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9"
-                           "e=60\r\nSon=0\r\n250,\r\n");
+                           "e=60\r\nSon=0\r\n250,Ann,Lee\r\n7,\r\n");
 
     state = read_and_check("L=0\r\nD=60\r\nS=0\r\n-15,Neg\r\n 42,Spaced\r\n+3,Plus\r\n\v\f-8,Ff\r\n");
     EXPECT_EQ(state.entries[0].score, -15);
@@ -315,34 +304,48 @@ TEST_F(SettingsFile, ScoreLineOddities)
                            "e=60\r\nSon=0\r\n-15,Neg\r\n42,Spaced\r\n3,Plus\r\n-8,Ff\r\n");
 }
 
-TEST_F(SettingsFile, WithoutCommaTheEntryKeepsItsPreviousName)
+// A file edited by hand: a line the reader cannot take costs only itself, and the good scores after it
+// are kept. Each row puts its bad line between two good ones.
+TEST_F(SettingsFile, ABadScoreLineIsPassedOverAndTheLinesAfterItAreRead)
 {
-    write_bytes(path(), "L=1000\r\nD=60\r\nS=0\r\n31\r\n");
-    score_table.entries[0] = ScoreEntry{9, "Earlier"};
-    read_settings(path().c_str());
-    EXPECT_EQ(score_table.entries[0].score, 31);
-    EXPECT_STREQ(score_table.entries[0].name, "Earlier");
+    const struct {
+        const char* what;
+        std::string line;
+        std::string kept;  // the middle entry the bad line gives, if any
+    } rows[] = {
+        {"a blank line", "", ""},
+        {"no comma", "250", ""},
+        {"a score that is not a number", "abc,Bob", ""},
+        {"nothing before the comma", ",Bob", ""},
+        {"a score of 0, which marks a free slot", "0,Bob", ""},
+        {"a line past the buffer, consumed whole", "7," + std::string(60, 'n'), "7," + std::string(23, 'n')},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string kept = row.kept.empty() ? "" : row.kept + "\r\n";
+        read_and_check("Language=1000\r\nDuration=60\r\nSound=0\r\n\r\n100,Alice\r\n" + row.line + "\r\n50,Carol\r\n");
+        EXPECT_EQ(write_now(), "Language=1000\r\nDuration=60\r\nSound=0\r\n100,Alice\r\n" + kept + "50,Carol\r\n");
+    }
 }
 
 TEST_F(SettingsFile, NamesLoseTheirLineEnds)
 {
     ModelState state = read_and_check("L=0\nD=60\nS=0\n10,Bare\n20,Mixed\r\r\n30,In\rside\r\n35,Bo\rb\n40,Last");
     EXPECT_EQ(state.entries[0].name, "Bare");
-    EXPECT_EQ(state.entries[1].name, "Mixed\r");  // only the last CR ends a name
-    EXPECT_EQ(state.entries[2].name, "In\rside");
-    EXPECT_EQ(state.entries[3].name, "Bo");  // its one CR is its last: the name ends there
+    EXPECT_EQ(state.entries[1].name, "Mixed");  // a CR alone ends a line, and the empty one after it is passed over
+    EXPECT_EQ(state.entries[2].name, "In");
+    EXPECT_EQ(state.entries[3].name, "Bo");
     EXPECT_EQ(state.entries[4].name, "Last");
     EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9"
-                           "e=60\r\nSon=0\r\n10,Bare\r\n20,Mixed\r\r\n"
-                           "30,In\rside\r\n35,Bo\r\n40,Last\r\n");
+                           "e=60\r\nSon=0\r\n10,Bare\r\n20,Mixed\r\n30,In\r\n35,Bo\r\n40,Last\r\n");
 }
 
-TEST_F(SettingsFile, LongNamesKeepTheirFirst24Characters)
+TEST_F(SettingsFile, LongNamesKeepTheirFirst23Characters)
 {
     const std::string name(40, 'n');
     const ModelState state = read_and_check("L=0\r\nD=60\r\nS=0\r\n5," + name + "\r\n6,abcdefghijklmnopqrstuvwxyz\r\n");
-    EXPECT_EQ(state.entries[0].name, std::string(24, 'n'));
-    EXPECT_EQ(state.entries[1].name, "abcdefghijklmnopqrstuvwx");
+    EXPECT_EQ(state.entries[0].name, std::string(23, 'n'));
+    EXPECT_EQ(state.entries[1].name, "abcdefghijklmnopqrstuvw");
 }
 
 TEST_F(SettingsFile, AtMost24ScoreLines)
@@ -373,6 +376,33 @@ TEST_F(SettingsFile, ReplacesALongerOldFileWhole)
     settings = Settings{LANGUAGE_FRENCH, 30, 0};
     EXPECT_EQ(write_now(), "Langue=0\r\nDur\xE9"
                            "e=30\r\nSon=0\r\n");
+}
+
+// Beside the game whenever it can be written there; else per user, reading the file beside the game
+// until the per-user one exists.
+TEST(SettingsPlace, BesideTheGameWhenWritableElsePerUser)
+{
+    const struct {
+        const char* what;
+        FileAccess beside;
+        bool per_user_known, per_user_exists;
+        bool read_per_user, write_per_user;
+    } rows[] = {
+        {"a writable file beside", FileWritable, true, true, false, false},
+        {"a file held for a moment", FileHeld, true, true, false, false},
+        {"no file, a writable folder", FileAbsent, true, true, false, false},
+        {"a read-only file, no per-user file yet", FileReadOnly, true, false, false, true},
+        {"a read-only file, a per-user file", FileReadOnly, true, true, true, true},
+        {"a read-only folder, no file anywhere", FileAbsentReadOnly, true, false, false, true},
+        {"a read-only folder, a per-user file", FileAbsentReadOnly, true, true, true, true},
+        {"a read-only file, no per-user folder known", FileReadOnly, false, false, false, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const SettingsPlaces places = choose_settings_places(row.beside, row.per_user_known, row.per_user_exists);
+        EXPECT_EQ(places.read_per_user, row.read_per_user);
+        EXPECT_EQ(places.write_per_user, row.write_per_user);
+    }
 }
 
 // What stops the temporary file or the write, provoked in ways that hold for root too (CI runs

@@ -178,6 +178,30 @@ TEST(WriteSettings, AFileThatCannotBeReplacedStaysWholeAndNoTemporaryFileRemains
     EXPECT_EQ(GetFileAttributesA((path + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+// A virus scanner or an indexer opens a file that just changed, sharing reads only: the write waits it out.
+TEST(WriteSettings, AFileHeldForAMomentIsWrittenOnceLetGo)
+{
+    TempFolder folder;
+    const std::string path = folder.file("ondulor.ini");
+    write_bytes(path, "Langue=0\r\n");
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    HANDLE scanner = CreateThread(
+        nullptr, 0,
+        [](void* handle) -> DWORD {
+            Sleep(500);
+            return CloseHandle(handle);
+        },
+        held, 0, nullptr);
+    settings = Settings{LANGUAGE_ENGLISH, 90, 0};
+    clear_scores();
+    EXPECT_TRUE(save_settings(path.c_str()));
+    WaitForSingleObject(scanner, 5000);
+    CloseHandle(scanner);
+    EXPECT_EQ(read_bytes(path), "Language=1000\r\nDuration=90\r\nSound=0\r\n");
+    reset_app_state();
+}
+
 TEST(WriteSettings, ATemporaryNameTakenByAFolderRewritesTheFileInPlace)
 {
     TempFolder folder;

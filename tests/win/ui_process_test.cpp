@@ -35,6 +35,8 @@ public:
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
+    // The child's per-user folder (%LOCALAPPDATA%) is the game folder's "local", which a case makes when
+    // it wants one: without it no per-user file can be made, and the prefix's own is never touched.
     bool start()
     {
         if (!CopyFileA(wine_path(ONDULOR_EXE_PATH).c_str(), exe_.c_str(), FALSE)) {
@@ -43,8 +45,13 @@ public:
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         std::string command = "\"" + exe_ + "\"";
-        return CreateProcessA(exe_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
-                              &startup, &info_) != 0;
+        char own[MAX_PATH] = {};
+        const DWORD own_length = GetEnvironmentVariableA("LOCALAPPDATA", own, MAX_PATH);
+        SetEnvironmentVariableA("LOCALAPPDATA", (folder_ + "\\local").c_str());
+        const bool started = CreateProcessA(exe_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                            folder_.c_str(), &startup, &info_) != 0;
+        SetEnvironmentVariableA("LOCALAPPDATA", own_length > 0 ? own : nullptr);
+        return started;
     }
 
     // The child's visible top-level windows, topmost first.
@@ -144,11 +151,13 @@ TEST(RealGame, EveryWayOfClosingEndsWithCodeZeroAndWritesTheSettingsFile)
         WPARAM w_param;
         const std::string* settings_before;
         const std::string* settings_after;
+        bool held;  // a scanner holds the file, sharing reads only, from the start to the end
     };
     const Way ways[] = {
-        {"close request", WM_CLOSE, 0, nullptr, &english_defaults},
-        {"close box or Alt+F4", WM_SYSCOMMAND, SC_CLOSE, &french_file, &french_file},
-        {"Quit command", WM_COMMAND, 101, nullptr, &english_defaults},
+        {"close request", WM_CLOSE, 0, nullptr, &english_defaults, false},
+        {"close box or Alt+F4", WM_SYSCOMMAND, SC_CLOSE, &french_file, &french_file, false},
+        {"Quit command", WM_COMMAND, 101, nullptr, &english_defaults, false},
+        {"nothing changed, the file held: no write, no box", WM_CLOSE, 0, &french_file, &french_file, true},
     };
     for (const Way& way : ways) {
         SCOPED_TRACE(way.name);
@@ -156,6 +165,10 @@ TEST(RealGame, EveryWayOfClosingEndsWithCodeZeroAndWritesTheSettingsFile)
         if (way.settings_before != nullptr) {
             ASSERT_TRUE(write_bytes(folder.file("ondulor.ini"), *way.settings_before));
         }
+        HANDLE held = way.held ? CreateFileA(folder.file("ondulor.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                             OPEN_EXISTING, 0, nullptr)
+                               : nullptr;
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
         Game game(folder);
         ASSERT_TRUE(game.start());
         HWND window = game.wait_for_window("ondulor");
@@ -169,13 +182,16 @@ TEST(RealGame, EveryWayOfClosingEndsWithCodeZeroAndWritesTheSettingsFile)
 
         PostMessageA(window, way.message, way.w_param, 0);
         EXPECT_EQ(game.wait_exit(), 0u);
+        if (held != nullptr) {
+            CloseHandle(held);
+        }
         EXPECT_EQ(read_bytes(folder.file("ondulor.ini")), *way.settings_after);
     }
 }
 
 // The session ends (log-off, shut-down, an installer's Restart Manager): the file is written before
 // the message returns, as a normal end writes it, whatever box is open; no box opens even when the
-// write fails, and the game then ends with 0.
+// write fails, and the game then ends with 0, having written the per-user file instead.
 TEST(RealGame, TheEndOfTheSessionWritesTheFileAtOnceAndOpensNoBox)
 {
     const std::string rewritten = "Langue=0\r\nDur\xE9"
@@ -197,13 +213,14 @@ TEST(RealGame, TheEndOfTheSessionWritesTheFileAtOnceAndOpensNoBox)
         ASSERT_NE(window, nullptr);
         PostMessageA(window, WM_COMMAND, row.box_command, 0);
         ASSERT_TRUE(row.box_command == 0 || game.wait_for_window("#32770") != nullptr);
-        ASSERT_TRUE(!row.folder_in_place || (DeleteFileA(path.c_str()) && CreateDirectoryA(path.c_str(), nullptr)));
+        ASSERT_TRUE(!row.folder_in_place || (DeleteFileA(path.c_str()) && CreateDirectoryA(path.c_str(), nullptr) &&
+                                             CreateDirectoryA(folder.file("local").c_str(), nullptr)));
         DWORD_PTR answer = 0;
         EXPECT_TRUE(SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, 0, 5000, &answer));
         EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
         EXPECT_TRUE(SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, 0, 5000, &answer));
-        EXPECT_EQ(read_bytes(path), row.folder_in_place ? "<missing>" : rewritten);
         EXPECT_EQ(game.wait_exit(5000), 0u) << "an error box, or a game that goes on";
+        EXPECT_EQ(read_bytes(row.folder_in_place ? folder.file("local\\Ondulor\\ondulor.ini") : path), rewritten);
     }
 }
 
@@ -259,6 +276,34 @@ TEST(RealGame, SettingsFileThatCannotBeWrittenAtTheEndEndsWithTheFatalBoxAndCode
     EXPECT_FALSE(IsWindowVisible(window));
     answer_fatal_box(game, settings_file);
     EXPECT_EQ(game.wait_exit(), 1u);
+}
+
+// The game unpacked where the player may not write (Program Files, a disc, a read-only share): it reads
+// the file beside it and keeps every change per user from then on, leaving that file as it was.
+TEST(RealGame, AReadOnlySettingsFileIsReadAndChangesGoPerUser)
+{
+    TempFolder folder;
+    const std::string beside = folder.file("ondulor.ini");
+    const std::string per_user = folder.file("local\\Ondulor\\ondulor.ini");
+    ASSERT_TRUE(write_bytes(beside, french_file));
+    ASSERT_TRUE(SetFileAttributesA(beside.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(CreateDirectoryA(folder.file("local").c_str(), nullptr));
+    const std::string english_file = "Language=1000\r\nDuration=120\r\nSound=1\r\n250,Alice\r\n-3,Bob, Jr\r\n";
+    for (const std::string* expected : {&english_file, &french_file}) {  // the second start reads the per-user file
+        Game game(folder);
+        ASSERT_TRUE(game.start());
+        HWND window = game.wait_for_window("ondulor");
+        ASSERT_NE(window, nullptr) << "the game did not start";
+        PostMessageA(window, WM_COMMAND, 202, 0);
+        for (const DWORD start = GetTickCount(); read_bytes(per_user) != *expected && elapsed_since(start) < 5000;) {
+            Sleep(20);
+        }
+        EXPECT_EQ(read_bytes(per_user), *expected);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(game.wait_exit(), 0u);
+    }
+    EXPECT_EQ(read_bytes(beside), french_file);
+    SetFileAttributesA(beside.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(RealGame, AStartOnTheFileOfARunningGameBringsItForwardAndEndsWithZeroWhileAnotherFilesGamePlays)
