@@ -494,6 +494,9 @@ TEST_F(MainWindowEvents, ChangesAreWrittenAtOnceAndAFailedWriteIsTriedAgain)
     lay(7, 13, Vertical);
     EXPECT_EQ(game_state.points, 2) << "the game plays on";
     ASSERT_TRUE(RemoveDirectoryA(path.c_str()));
+    tick();
+    EXPECT_EQ(read_bytes(path), "Language=1000\r\nDuration=90\r\nSound=0\r\n") << "the clock tries again";
+    EXPECT_EQ(status_text(2), "");
     settings.duration = 1;
     expect_clean_run(run_closing_all([] { tick(); }, "Ann"), 2, 2);
     EXPECT_EQ(read_bytes(path), "Language=1000\r\nDuration=1\r\nSound=0\r\n2,Ann\r\n");
