@@ -119,6 +119,22 @@ LONG child_of(const VARIANT& child)
     return V_I4(&child);
 }
 
+// The game's window has the keyboard: no box is open over it and no other program is in front.
+bool window_focused()
+{
+    return main_window != nullptr && GetFocus() == main_window;
+}
+
+LONG column_of(LONG child)
+{
+    return (child - 1) % board.columns;
+}
+
+LONG row_of(LONG child)
+{
+    return (child - 1) / board.columns;
+}
+
 // Cut off at the window's end, the object answers every call with an error.
 bool gone()
 {
@@ -344,12 +360,14 @@ HRESULT STDMETHODCALLTYPE get_state(IAccessible*, VARIANT child, VARIANT* state)
     if (const HRESULT checked = take_child(child, id); checked != S_OK) {
         return checked;
     }
+    // The cursor's cell stays selected while a box has the keyboard, but only one object is focused.
     LONG flags = STATE_SYSTEM_FOCUSABLE;
     if (id == CHILDID_SELF) {
-        flags |= GetFocus() == main_window ? STATE_SYSTEM_FOCUSED : 0;
+        flags |= window_focused() && !board_cursor.shown ? STATE_SYSTEM_FOCUSED : 0;
     } else {
         flags |= STATE_SYSTEM_SELECTABLE;
-        flags |= id == cursor_child() ? STATE_SYSTEM_FOCUSED | STATE_SYSTEM_SELECTED : 0;
+        flags |= id == cursor_child() ? STATE_SYSTEM_SELECTED : 0;
+        flags |= id == cursor_child() && window_focused() ? STATE_SYSTEM_FOCUSED : 0;
     }
     return answer_child(flags, state);
 }
@@ -374,7 +392,8 @@ HRESULT STDMETHODCALLTYPE get_keyboard_shortcut(IAccessible*, VARIANT, BSTR* sho
     return no_text(shortcut);
 }
 
-// The cursor's cell while it is shown, else the board while the window has the focus.
+// While the window has the keyboard: the cursor's cell while it is shown, else the board. Nothing while
+// a box or another program has it.
 HRESULT STDMETHODCALLTYPE get_focus(IAccessible*, VARIANT* focus)
 {
     if (focus == nullptr) {
@@ -384,10 +403,7 @@ HRESULT STDMETHODCALLTYPE get_focus(IAccessible*, VARIANT* focus)
     if (gone()) {
         return CO_E_OBJNOTCONNECTED;
     }
-    if (board_cursor.shown || GetFocus() == main_window) {
-        return answer_child(cursor_child(), focus);
-    }
-    return answer_nothing(focus);
+    return window_focused() ? answer_child(cursor_child(), focus) : answer_nothing(focus);
 }
 
 HRESULT STDMETHODCALLTYPE get_selection(IAccessible*, VARIANT* selection)
@@ -411,11 +427,16 @@ HRESULT STDMETHODCALLTYPE get_default_action(IAccessible*, VARIANT child, BSTR* 
     if (id == CHILDID_SELF) {
         return DISP_E_MEMBERNOTFOUND;
     }
+    // Offered only where a piece would go, so that a reader never proposes what would be refused.
+    if (!piece_may_go_at(column_of(id), row_of(id))) {
+        return S_FALSE;
+    }
     wchar_t text[TextSize];
     return answer_text(reader_text(TXT_READER_LAY, text), action);
 }
 
 // Taking the focus or the selection puts the keyboard's cursor on the cell: the one cell that is both.
+// Refused while a box holds the cursor still.
 HRESULT STDMETHODCALLTYPE select_child(IAccessible*, LONG flags, VARIANT child)
 {
     LONG id = CHILDID_SELF;
@@ -425,8 +446,7 @@ HRESULT STDMETHODCALLTYPE select_child(IAccessible*, LONG flags, VARIANT child)
     if (id == CHILDID_SELF || (flags & (SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION)) == 0) {
         return E_INVALIDARG;
     }
-    place_cursor_at((id - 1) % board.columns, (id - 1) / board.columns);
-    return S_OK;
+    return place_cursor_at(column_of(id), row_of(id)) ? S_OK : DISP_E_MEMBERNOTFOUND;
 }
 
 // The client area for the board, a cell's square for a cell, in screen pixels at the current scale.
@@ -522,7 +542,8 @@ HRESULT STDMETHODCALLTYPE hit_test(IAccessible*, LONG x, LONG y, VARIANT* answer
     return answer_child(cell_child(point.x / cell, point.y / cell), answer);
 }
 
-// The road of Enter on that cell: refused with the sound when taken, nothing once the game is over.
+// The road of Enter on that cell; where no piece can go, an error, so that a reader does not say it
+// acted (with the refusal sound on a taken cell, as a click there).
 HRESULT STDMETHODCALLTYPE do_default_action(IAccessible*, VARIANT child)
 {
     LONG id = CHILDID_SELF;
@@ -532,8 +553,7 @@ HRESULT STDMETHODCALLTYPE do_default_action(IAccessible*, VARIANT child)
     if (id == CHILDID_SELF) {
         return DISP_E_MEMBERNOTFOUND;
     }
-    lay_piece_at((id - 1) % board.columns, (id - 1) / board.columns);
-    return S_OK;
+    return lay_piece_at(column_of(id), row_of(id)) ? S_OK : DISP_E_MEMBERNOTFOUND;
 }
 
 HRESULT STDMETHODCALLTYPE put_name(IAccessible*, VARIANT, BSTR)
@@ -612,9 +632,20 @@ void board_cell_drawn(std::int32_t column, std::int32_t row)
 
 void board_focus_moved()
 {
-    notify(EVENT_OBJECT_FOCUS, cursor_child());
+    if (window_focused()) {
+        notify(EVENT_OBJECT_FOCUS, cursor_child());
+    }
 }
 
+void board_cursor_moved()
+{
+    board_focus_moved();
+    if (board_cursor.shown) {
+        notify(EVENT_OBJECT_SELECTION, cursor_child());
+    }
+}
+
+// The descriptions say the queue, in the current language.
 void board_queue_changed()
 {
     notify(EVENT_OBJECT_DESCRIPTIONCHANGE, CHILDID_SELF);
@@ -629,6 +660,7 @@ void board_language_changed()
     if (board_cursor.shown) {
         notify(EVENT_OBJECT_NAMECHANGE, cursor_child());
     }
+    board_queue_changed();
 }
 
 // One event for the whole board rather than one per cell.
@@ -638,4 +670,5 @@ void board_renewed()
         board_object.named[index] = board.cells[index] & UnvisitedMask;
     }
     notify(EVENT_OBJECT_REORDER, CHILDID_SELF);
+    board_queue_changed();
 }

@@ -15,9 +15,11 @@ void release_board_object();
 
 // What the game tells the readers, as events on the main window's client object.
 void board_cell_drawn(std::int32_t column, std::int32_t row);  // a name change if the cell's content changed
-void board_focus_moved();    // the cursor's cell, or the board when no cursor is shown, has the focus
+// The cursor's cell, or the board when no cursor is shown, has the focus: told only while the window has it.
+void board_focus_moved();
+void board_cursor_moved();   // the cursor moved, showed or hid: the focus, and the cell it selects
 void board_queue_changed();  // the next piece changed
 void board_language_changed();
-void board_renewed();  // a new game: the names start again from the board as it is
+void board_renewed();  // a new game: the names start again from the board as it is, the queue is new
 
 #endif

@@ -87,13 +87,16 @@ void start_new_game()
     game_state.points = 0;
     new_game();
     // The next arrow key shows the cursor north of the source again.
+    const bool cursor_was_shown = board_cursor.shown;
     board_cursor = {};
     set_status_message("");
     set_status_part(StatusPointsPart, "");
     InvalidateRect(main_window, nullptr, FALSE);
     paint_window();
     board_renewed();
-    board_focus_moved();
+    if (cursor_was_shown) {
+        board_cursor_moved();
+    }
 }
 
 void switch_language()
@@ -145,6 +148,7 @@ void lay_piece(std::int32_t column, std::int32_t row)
 void move_cursor(std::int32_t column_step, std::int32_t row_step)
 {
     const std::int32_t column = board_cursor.column, row = board_cursor.row;
+    const bool was_shown = board_cursor.shown;
     if (!board_cursor.placed) {
         board_cursor = {SourceColumn, board.rows - 2, true, true};
     } else if (!board_cursor.shown) {
@@ -155,7 +159,10 @@ void move_cursor(std::int32_t column_step, std::int32_t row_step)
         draw_cell(column, row);
     }
     draw_cell(board_cursor.column, board_cursor.row);
-    board_focus_moved();
+    // Held against the board's edge, the cursor stays: nothing new to tell.
+    if (!was_shown || board_cursor.column != column || board_cursor.row != row) {
+        board_cursor_moved();
+    }
 }
 
 // A screen reader acts on the board only as the player could: a box open over it takes the game's
@@ -167,25 +174,38 @@ bool reader_may_act()
 
 }  // namespace
 
-void lay_piece_at(std::int32_t column, std::int32_t row)
+bool piece_may_go_at(std::int32_t column, std::int32_t row)
 {
-    if (reader_may_act() && game_state.game_over == 0) {
-        lay_piece(column, row);
-    }
+    return reader_may_act() && game_state.game_over == 0 && column >= 0 && row >= 0 && column < board.columns &&
+           row < board.rows && cell_at(column, row) == Empty;
 }
 
-void place_cursor_at(std::int32_t column, std::int32_t row)
+bool lay_piece_at(std::int32_t column, std::int32_t row)
+{
+    if (!reader_may_act() || game_state.game_over != 0) {
+        return false;
+    }
+    const bool laid = piece_may_go_at(column, row);
+    lay_piece(column, row);
+    return laid;
+}
+
+bool place_cursor_at(std::int32_t column, std::int32_t row)
 {
     if (!reader_may_act() || column < 0 || row < 0 || column >= board.columns || row >= board.rows) {
-        return;
+        return false;
     }
     const BoardCursor before = board_cursor;
+    if (before.shown && before.column == column && before.row == row) {
+        return true;
+    }
     board_cursor = {column, row, true, true};
     if (before.shown) {
         draw_cell(before.column, before.row);
     }
     draw_cell(column, row);
-    board_focus_moved();
+    board_cursor_moved();
+    return true;
 }
 
 // The handlers do nothing once the destroy handling has cleared main_window: the messages that
@@ -257,7 +277,7 @@ void handle_click(LPARAM position)
     if (board_cursor.shown) {
         board_cursor.shown = false;
         draw_cell(board_cursor.column, board_cursor.row);
-        board_focus_moved();
+        board_cursor_moved();
     }
     lay_piece(LOWORD(position) / cell_pixels(), HIWORD(position) / cell_pixels());
 }

@@ -49,6 +49,39 @@ LONG centred_position(LONG reference_start, LONG reference_end, LONG length, LON
     return position < area_start ? area_start : position;
 }
 
+// The gap between two spans on one axis, 0 when they overlap.
+LONGLONG span_gap(LONGLONG start, LONGLONG end, LONGLONG other_start, LONGLONG other_end)
+{
+    return other_start > end ? other_start - end : start > other_end ? start - other_end : 0;
+}
+
+// The work area of the monitor nearest to place among the desktop's, chosen by nearest_work_area.
+RECT desktop_work_area(const RECT& place)
+{
+    struct Desktop {
+        MonitorArea monitors[16];
+        int count;
+    };
+    Desktop desktop = {};
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+            auto* found = reinterpret_cast<Desktop*>(data);
+            MONITORINFO info = {};
+            info.cbSize = sizeof info;
+            if (GetMonitorInfoA(monitor, &info)) {
+                found->monitors[found->count++] = {info.rcMonitor, info.rcWork};
+            }
+            return found->count < 16;
+        },
+        reinterpret_cast<LPARAM>(&desktop));
+    RECT work = nearest_work_area(place, desktop.monitors, desktop.count);
+    if (IsRectEmpty(&work)) {
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    }
+    return work;
+}
+
 bool register_main_class()
 {
     WNDCLASSA window_class = {};
@@ -354,11 +387,29 @@ void center_window(HWND window, HWND owner)
     // The owner's monitor, or the window's own: the primary one for a window not yet moved.
     RECT reference = {};
     const bool on_owner = owner != nullptr && GetWindowRect(owner, &reference);
-    MONITORINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetMonitorInfoA(MonitorFromWindow(on_owner ? owner : window, MONITOR_DEFAULTTONEAREST), &info)) {
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &info.rcWork, 0);
-    }
-    const POINT place = centred_place(outer, on_owner ? reference : info.rcWork, info.rcWork);
+    const RECT work = desktop_work_area(on_owner ? reference : outer);
+    const POINT place = centred_place(outer, on_owner ? reference : work, work);
     SetWindowPos(window, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+RECT nearest_work_area(const RECT& place, const MonitorArea* monitors, int count)
+{
+    RECT work = {};
+    LONGLONG most_shared = -1, least_gap = -1;
+    for (int index = 0; index < count; ++index) {
+        const RECT& monitor = monitors[index].monitor;
+        RECT shared = {};
+        const LONGLONG area = IntersectRect(&shared, &place, &monitor)
+                                  ? (LONGLONG{shared.right} - shared.left) * (LONGLONG{shared.bottom} - shared.top)
+                                  : 0;
+        const LONGLONG x = span_gap(place.left, place.right, monitor.left, monitor.right);
+        const LONGLONG y = span_gap(place.top, place.bottom, monitor.top, monitor.bottom);
+        const LONGLONG gap = x * x + y * y;
+        if (area > most_shared || (area == 0 && most_shared == 0 && gap < least_gap)) {
+            most_shared = area;
+            least_gap = gap;
+            work = monitors[index].work;
+        }
+    }
+    return work;
 }

@@ -33,6 +33,16 @@ void center_window(HWND window, HWND owner);
 // primary one).
 POINT centred_place(const RECT& window, const RECT& reference, const RECT& work_area);
 
+// A monitor of the desktop: its whole rectangle and its work area.
+struct MonitorArea {
+    RECT monitor;
+    RECT work;
+};
+
+// The work area of the monitor that holds the most of place, or of the nearest one when place lies on
+// none, as the system picks a window's nearest monitor; an empty rectangle when count is 0.
+RECT nearest_work_area(const RECT& place, const MonitorArea* monitors, int count);
+
 // The fetch of the executable's path (in UTF-16), replaceable so that tests can place the settings file.
 extern DWORD (*module_file_name)(HMODULE module, LPWSTR buffer, DWORD size);
 

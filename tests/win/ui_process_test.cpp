@@ -380,6 +380,14 @@ bool wait_for_event(DWORD event, LONG child)
     return false;
 }
 
+// Closes the game's boxes as they come (the game-over box, then the name box).
+void close_boxes(const Game& game)
+{
+    for (HWND box; (box = game.wait_for_window("#32770", 2000)) != nullptr; Sleep(100)) {
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
 TEST(RealGame, AScreenReaderReadsTheBoardFollowsTheCursorAndLaysPieces)
 {
     TempFolder folder;
@@ -426,6 +434,7 @@ TEST(RealGame, AScreenReaderReadsTheBoardFollowsTheCursorAndLaysPieces)
     const LONG above_source = 13 * 15 + 7 + 1;  // where the first arrow shows the cursor
     PostMessageA(window, WM_KEYDOWN, VK_UP, 0);
     EXPECT_TRUE(wait_for_event(EVENT_OBJECT_FOCUS, above_source));
+    EXPECT_TRUE(wait_for_event(EVENT_OBJECT_SELECTION, above_source));
     PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_TRUE(wait_for_event(EVENT_OBJECT_NAMECHANGE, above_source));
     EXPECT_TRUE(wait_for_event(EVENT_OBJECT_DESCRIPTIONCHANGE, above_source)) << "the next piece changed";
@@ -434,22 +443,56 @@ TEST(RealGame, AScreenReaderReadsTheBoardFollowsTheCursorAndLaysPieces)
     EXPECT_EQ(laid.substr(laid.size() - 16), L"row 14, column 8") << laid;
     EXPECT_EQ(board->get_accFocus(&answer), S_OK);
     EXPECT_EQ(answer.lVal, above_source);
+    BSTR action = nullptr;  // a taken cell, as the source's, offers nothing and refuses
+    EXPECT_EQ(board->get_accDefaultAction(child_id(above_source), &action), S_FALSE);
+    EXPECT_EQ(action, nullptr);
+    EXPECT_EQ(board->accDoDefaultAction(child_id(14 * 15 + 7 + 1)), DISP_E_MEMBERNOTFOUND);
 
     EXPECT_EQ(board->accDoDefaultAction(child_id(1)), S_OK);
     EXPECT_NE(name_of(board, 1).rfind(L"Empty", 0), 0u) << "the default action laid no piece";
     EXPECT_EQ(board->accSelect(SELFLAG_TAKEFOCUS, child_id(2)), S_OK);
     EXPECT_TRUE(wait_for_event(EVENT_OBJECT_FOCUS, 2)) << "a selected cell takes the cursor";
 
+    // The About box has the keyboard: the cell stays selected, nothing is focused, nothing acts.
+    PostMessageA(window, WM_COMMAND, 300, 0);
+    ASSERT_NE(game.wait_for_window("#32770"), nullptr);
+    EXPECT_EQ(board->get_accState(child_id(2), &answer), S_OK);
+    EXPECT_EQ(answer.lVal & (STATE_SYSTEM_FOCUSED | STATE_SYSTEM_SELECTED), STATE_SYSTEM_SELECTED);
+    EXPECT_EQ(board->get_accFocus(&answer), S_FALSE);
+    EXPECT_EQ(answer.vt, VT_EMPTY);
+    EXPECT_EQ(board->accDoDefaultAction(child_id(3)), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(board->accSelect(SELFLAG_TAKEFOCUS, child_id(3)), DISP_E_MEMBERNOTFOUND);
+    reader_events.clear();
+    close_boxes(game);
+    EXPECT_TRUE(wait_for_event(EVENT_OBJECT_FOCUS, 2)) << "the focus back on the cursor's cell";
+
+    reader_events.clear();
     PostMessageA(window, WM_COMMAND, 202, 0);  // the language switch
     EXPECT_TRUE(wait_for_event(EVENT_OBJECT_NAMECHANGE, CHILDID_SELF));
+    EXPECT_TRUE(wait_for_event(EVENT_OBJECT_DESCRIPTIONCHANGE, CHILDID_SELF));
+    EXPECT_TRUE(wait_for_event(EVENT_OBJECT_DESCRIPTIONCHANGE, 2));
     EXPECT_EQ(name_of(board, CHILDID_SELF), L"Plateau");
     EXPECT_EQ(name_of(board, 14 * 15 + 7 + 1), L"Source, en eau, ligne 15, colonne 8");
+    reader_events.clear();
+    PostMessageA(window, WM_COMMAND, 100, 0);  // a new game: a new queue
+    EXPECT_TRUE(wait_for_event(EVENT_OBJECT_DESCRIPTIONCHANGE, CHILDID_SELF));
     UnhookWinEvent(hook);
 
+    for (int tick = 0; tick < 90; ++tick) PostMessageA(window, WM_TIMER, 1, 0);
+    close_boxes(game);  // the game over: no box open, and still nothing acts
+    EXPECT_EQ(board->accDoDefaultAction(child_id(3)), DISP_E_MEMBERNOTFOUND);
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(game.wait_exit(), 0u);
-    EXPECT_TRUE(FAILED(board->get_accChildCount(&count))) << "a closed game still answers";
     board->Release();
+
+    ASSERT_EQ(start_window(folder.file("ondulor.exe")), 0);  // the cut-off at WM_DESTROY, with no proxy between
+    ASSERT_EQ(
+        AccessibleObjectFromWindow(main_window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&board)),
+        S_OK);
+    SendMessageA(main_window, WM_DESTROY, 0, 0);
+    EXPECT_EQ(board->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
+    board->Release();
+    stop_window();
     CoUninitialize();
 }
 

@@ -367,7 +367,8 @@ TEST_F(CenterWindow, CentresOnScreenOrOwnerAndKeepsTheWindowOnTheScreen)
 }
 
 // The placement on desktops of several monitors, each given by the work area of the owner's nearest
-// one: a box of 300 x 200 over an owner of 500 x 400 unless the row says otherwise.
+// one, or by two monitors when the row names another beside it: a box of 300 x 200 over an owner of
+// 500 x 400 unless the row says otherwise.
 TEST(CentredPlace, StaysOnTheOwnersMonitorWhereverThatLies)
 {
     struct Row {
@@ -375,6 +376,7 @@ TEST(CentredPlace, StaysOnTheOwnersMonitorWhereverThatLies)
         RECT owner, work;
         LONG width, height;
         POINT expected;
+        RECT beside = {};  // another monitor, listed first: the nearest one must still be chosen
     };
     const Row rows[] = {
         {"primary with a taskbar below", {390, 300, 890, 700}, {0, 0, 1280, 984}, 300, 200, {490, 400}},
@@ -387,12 +389,16 @@ TEST(CentredPlace, StaysOnTheOwnersMonitorWhereverThatLies)
          {1280, 0, 2560, 1024},
          300,
          200,
-         {1280, 400}},
+         {1280, 400},
+         {0, 0, 1280, 1024}},
         {"box larger than the work area", {1500, 100, 2000, 500}, {1280, 30, 2560, 1024}, 1400, 1100, {1280, 30}},
         {"no owner: the work area itself", {0, 40, 1280, 1024}, {0, 40, 1280, 1024}, 300, 200, {490, 432}},
     };
     for (const Row& row : rows) {
-        const POINT place = centred_place({0, 0, row.width, row.height}, row.owner, row.work);
+        const MonitorArea desktop[] = {{row.beside, row.beside}, {row.work, row.work}};
+        const bool two = !IsRectEmpty(&row.beside);
+        const RECT work = nearest_work_area(row.owner, desktop + (two ? 0 : 1), two ? 2 : 1);
+        const POINT place = centred_place({0, 0, row.width, row.height}, row.owner, work);
         EXPECT_EQ(place.x, row.expected.x) << row.what;
         EXPECT_EQ(place.y, row.expected.y) << row.what;
     }
