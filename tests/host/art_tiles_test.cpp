@@ -386,6 +386,33 @@ TEST(ScaledTiles, OnlyTileColoursAndLitDiffersFromUnlitOnlyInBlueWater)
     }
 }
 
+// In a contrast theme, at 96, 144 and 192 DPI: ground and text alone, and a lit piece is its dry twin with
+// the channel filled with the highlight.
+TEST(ScaledTiles, ContrastColoursAloneAndWaterShowsByItsFill)
+{
+    static Picture dry, lit;
+    for (int size : {32, 48, 64}) {
+        for (int i = 1; i < FirstLitTile; ++i) {
+            draw_tile(i, size, dry, contrast_colours);
+            draw_tile(i + FirstLitTile - 1, size, lit, contrast_colours);
+            int water = 0, text = 0;
+            for (int y = 0; y < size; ++y) {
+                for (int x = 0; x < size; ++x) {
+                    int d = dry.pixels[y][x], l = lit.pixels[y][x];
+                    ASSERT_TRUE(d == ContrastGround || d == ContrastText)
+                        << i << " at " << size << ": " << x << "," << y;
+                    ASSERT_EQ(l == ContrastHighlight ? ContrastGround : l, d)
+                        << i << " at " << size << ": " << x << "," << y;
+                    water += l == ContrastHighlight;
+                    text += d == ContrastText;
+                }
+            }
+            EXPECT_GT(water, size * 3) << i << " at " << size;
+            EXPECT_GT(text, size * 4) << i << " at " << size;
+        }
+    }
+}
+
 // Across every arm of the straight pieces and the cross: ground, wall, lining, water, lining, wall, ground,
 // the same widths on both sides and all along, about a quarter of the tile with an eighth of water.
 TEST(ScaledTiles, BandIsSymmetricAndKeepsItsWidthsAlongItsLength)
