@@ -387,11 +387,10 @@ TEST(ScaledTiles, OnlyTileColoursAndLitDiffersFromUnlitOnlyInBlueWater)
     }
 }
 
-// A contrast theme's at 96, 144 and 192 DPI: a dry tile in ground and text, its lit twin the same but for the water.
 TEST(ScaledTiles, ContrastColoursAloneAndWaterShowsByItsFill)
 {
     static Picture dry, lit;
-    for (int n = 0; n < 3 * 8; ++n) {
+    for (int n = 0; n < 3 * 8; ++n) {  // the 8 pieces at 96, 144 and 192 DPI
         const int size = 32 + 16 * (n / 8), i = 1 + n % 8;
         draw_tile(i, size, dry, contrast_colours);
         draw_tile(i + FirstLitTile - 1, size, lit, contrast_colours);

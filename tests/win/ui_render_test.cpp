@@ -292,10 +292,9 @@ TEST_F(Rendering, PaintingAndDrawingGiveBackTheirDeviceContextsAndTiles)
     EXPECT_EQ(compare(capture_client(), &report), 0) << report;
 }
 
-// A contrast theme (a seam: Wine has none) and its colours drawn alone, a message that changes nothing, the art again.
 TEST_F(Rendering, AContrastThemeDrawsInSystemColoursAloneAndMessagesThatChangeNothingRepaintNothing)
 {
-    const auto system_answer = contrast_theme_on;
+    const auto system_answer = contrast_theme_on;  // Wine never has a contrast theme: the seam stands in
     const int elements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT};
     COLORREF scheme[] = {0x000000, 0x00FFFF, 0xFFFF00, 0x800000}, saved[4];
     std::transform(elements, elements + 4, saved, GetSysColor);
