@@ -185,7 +185,8 @@ void follow_contrast_theme(UINT message, WPARAM w_param, LPARAM l_param)
     }
     if (main_window != nullptr && choose_board_colours()) {
         load_tiles(cell_pixels());
-        RedrawWindow(main_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        // No erase: the paint fills the whole client, and the class brush would flash first.
+        RedrawWindow(main_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
     }
 }
 
