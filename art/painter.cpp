@@ -9,6 +9,10 @@ const std::uint8_t vga_palette[16][3] = {
     {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255},
 };
 
+const TileColours art_colours = {LightGrey, DarkGrey, Black, DarkGrey, White, Blue};
+const TileColours contrast_colours = {ContrastGround, ContrastText,   ContrastText,
+                                      ContrastText,   ContrastGround, ContrastHighlight};
+
 // What a pixel of a tile is; the colour is chosen last, so a lit tile can differ from its
 // unlit twin only where the water shows.
 enum Role : std::uint8_t { Ground, Dot, Wall, Lining, Channel };
@@ -248,7 +252,7 @@ static void draw_dotted_edges()
     }
 }
 
-void draw_tile(std::int32_t index, std::int32_t size, Picture& picture)
+void draw_tile(std::int32_t index, std::int32_t size, Picture& picture, const TileColours& colours)
 {
     static const std::int32_t openings[9] = {
         0,                                            // empty
@@ -302,13 +306,12 @@ void draw_tile(std::int32_t index, std::int32_t size, Picture& picture)
         }
     }
 
-    static const std::uint8_t unlit_colours[5] = {LightGrey, DarkGrey, Black, DarkGrey, White};
-    static const std::uint8_t lit_colours[5] = {LightGrey, DarkGrey, Black, DarkGrey, Blue};
-    const std::uint8_t* colours = lit ? lit_colours : unlit_colours;
+    const std::uint8_t by_role[5] = {colours.ground, colours.dot, colours.wall, colours.lining,
+                                     lit ? colours.water : colours.channel};
     picture.size = size;
     for (std::int32_t y = 0; y < size; ++y) {
         for (std::int32_t x = 0; x < size; ++x) {
-            picture.pixels[y][x] = colours[roles[y][x]];
+            picture.pixels[y][x] = by_role[roles[y][x]];
         }
     }
 }

@@ -44,9 +44,27 @@ struct Picture {
     std::uint8_t pixels[MaxPictureSize][MaxPictureSize];
 };
 
+// The palette index that each part of a tile is drawn in.
+struct TileColours {
+    std::uint8_t ground;
+    std::uint8_t dot;      // the dotted grid along the edges
+    std::uint8_t wall;     // a pipe's outline
+    std::uint8_t lining;   // between the outline and the channel
+    std::uint8_t channel;  // the channel of a dry piece
+    std::uint8_t water;    // the channel of a lit piece
+};
+
+// The tiles' own colours in the VGA palette: those of the committed bitmaps.
+extern const TileColours art_colours;
+
+// A contrast theme's, at indices 0 to 3 of a table of its system colours: pipes and grid in the text's
+// colour on the ground's, the water in the highlight, a dry channel left as ground.
+enum ContrastColour : std::uint8_t { ContrastGround, ContrastText, ContrastHighlight, ContrastHighlightText };
+extern const TileColours contrast_colours;
+
 // Draws tile index 0..16 at size by size pixels. A size outside TileSize..MaxPictureSize is brought into it;
 // an index outside 0..16 draws the empty cell.
-void draw_tile(std::int32_t index, std::int32_t size, Picture& picture);
+void draw_tile(std::int32_t index, std::int32_t size, Picture& picture, const TileColours& colours = art_colours);
 
 // Draws the application icon at 16, 32, 48, 64 or 256 pixels (below 32 the 16-pixel picture, above 32 any
 // size up to MaxPictureSize). Its ground is white; the icon encoder makes the white reaching the edge transparent.

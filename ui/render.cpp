@@ -16,6 +16,26 @@ constexpr std::int32_t FirstLitValue = LitFlag | Horizontal;
 constexpr std::int32_t LastLitValue = LitFlag | Source;
 constexpr std::int32_t LitTileShift = FirstLitValue - FirstLitTile;  // lit values 17 to 24 use tiles 9 to 16
 
+// The system colours of a contrast theme, in the order of ContrastColour: content is the window's text on
+// the window's colour, and the water, what the player follows, is the highlight, as a selection would be.
+constexpr std::int32_t ContrastColourCount = 4;
+constexpr int contrast_elements[ContrastColourCount] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT,
+                                                        COLOR_HIGHLIGHTTEXT};
+
+struct BoardColours {
+    bool contrast;
+    COLORREF system[ContrastColourCount];  // while contrast, the colours of contrast_elements
+};
+BoardColours board_colours = {};
+
+bool system_contrast_theme_on()
+{
+    HIGHCONTRASTW contrast = {};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 bool on_board(std::int32_t column, std::int32_t row)
 {
     return column >= 0 && column < board.columns && row >= 0 && row < board.rows;
@@ -23,7 +43,8 @@ bool on_board(std::int32_t column, std::int32_t row)
 
 HBRUSH frame_brush()
 {
-    return static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
+    return board_colours.contrast ? GetSysColorBrush(COLOR_WINDOWTEXT)
+                                  : static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
 }
 
 // A frame along the inside of the rectangle, one pixel wide at 96 DPI and thicker with the scale.
@@ -47,7 +68,8 @@ void copy_tile(HDC target, HDC memory, HBITMAP tile, std::int32_t x, std::int32_
 }
 
 // The keyboard's cursor over its cell's tile: a frame inside the cell in red, a colour that no tile
-// uses, so that it stands out on the grey ground, the white channel and the water alike.
+// uses, so that it stands out on the grey ground, the white channel and the water alike. In a contrast
+// theme the highlight, edged inside with the highlight's text colour, which shows over the water.
 void draw_cursor(HDC target, std::int32_t column, std::int32_t row)
 {
     if (!board_cursor.shown || board_cursor.column != column || board_cursor.row != row) {
@@ -57,17 +79,21 @@ void draw_cursor(HDC target, std::int32_t column, std::int32_t row)
     const std::int32_t cell = cell_pixels();
     RECT frame = {column * cell, row * cell, (column + 1) * cell, (row + 1) * cell};
     InflateRect(&frame, -scaled(1), -scaled(1));
-    for (std::int32_t line = scaled(2); line > 0; --line) {
-        FrameRect(target, &frame, cursor_brush);
+    const std::int32_t edge = board_colours.contrast ? scaled(1) : 0;
+    for (std::int32_t line = scaled(2) + edge; line > 0; --line) {
+        FrameRect(target, &frame,
+                  edge == 0     ? cursor_brush
+                  : line > edge ? GetSysColorBrush(COLOR_HIGHLIGHT)
+                                : GetSysColorBrush(COLOR_HIGHLIGHTTEXT));
         InflateRect(&frame, -1, -1);
     }
 }
 
-// A tile drawn by the painter at size pixels, as a 16-colour device-independent bitmap.
+// A tile drawn by the painter at size pixels in the board's colours, as a 16-colour device-independent bitmap.
 HBITMAP painted_tile(std::int32_t index, std::int32_t size)
 {
     static Picture picture;
-    draw_tile(index, size, picture);
+    draw_tile(index, size, picture, board_colours.contrast ? contrast_colours : art_colours);
     struct {
         BITMAPINFOHEADER header;
         RGBQUAD colours[16];
@@ -81,6 +107,10 @@ HBITMAP painted_tile(std::int32_t index, std::int32_t size)
     info.header.biClrUsed = 16;
     for (int colour = 0; colour < 16; ++colour) {
         info.colours[colour] = {vga_palette[colour][2], vga_palette[colour][1], vga_palette[colour][0], 0};
+        if (board_colours.contrast && colour < ContrastColourCount) {
+            const COLORREF system = board_colours.system[colour];
+            info.colours[colour] = {GetBValue(system), GetGValue(system), GetRValue(system), 0};
+        }
     }
     void* bits = nullptr;
     HBITMAP tile = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -102,6 +132,25 @@ std::int32_t tile_size = 0;
 
 }  // namespace
 
+bool (*contrast_theme_on)() = system_contrast_theme_on;
+
+bool choose_board_colours()
+{
+    BoardColours chosen = {};
+    chosen.contrast = contrast_theme_on();
+    bool same = chosen.contrast == board_colours.contrast;
+    for (std::int32_t index = 0; chosen.contrast && index < ContrastColourCount; ++index) {
+        chosen.system[index] = GetSysColor(contrast_elements[index]);
+        same = same && chosen.system[index] == board_colours.system[index];
+    }
+    if (same) {
+        return false;
+    }
+    board_colours = chosen;
+    tile_size = 0;
+    return true;
+}
+
 void load_tiles(std::int32_t size)
 {
     if (tile_set[0] != nullptr && size == tile_size) {
@@ -115,9 +164,9 @@ void load_tiles(std::int32_t size)
     }
     tile_size = size;
     // At 96 DPI the committed bitmaps, as they always were; at any other cell the painter that made
-    // them draws the same tiles at that size.
+    // them draws the same tiles at that size, and in a contrast theme at every size in its colours.
     for (std::int32_t index = 0; index < TileCount; ++index) {
-        if (size != TileSize) {
+        if (size != TileSize || board_colours.contrast) {
             tile_set[index] = painted_tile(index, size);
         } else if (index < FirstLitTile) {
             tile_set[index] = LoadBitmapA(instance_handle, MAKEINTRESOURCEA(RES_TILE_FIRST_UNLIT + index));
@@ -154,7 +203,9 @@ std::int32_t paint_window()
 
     RECT client = {};
     GetClientRect(main_window, &client);
-    FillRect(target, &client, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_MENU + 1)));
+    FillRect(target, &client,
+             board_colours.contrast ? GetSysColorBrush(COLOR_WINDOW)
+                                    : reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_MENU + 1)));
 
     for (std::int32_t slot = 0; slot < QueueLength; ++slot) {
         const std::uint8_t shape = piece_queue.slots[slot];

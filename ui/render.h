@@ -6,8 +6,15 @@
 
 #include <cstdint>
 
+// Whether a contrast theme is on, as SystemParametersInfo says: a seam, since Wine always says no.
+extern bool (*contrast_theme_on)();
+
+// Chooses the board's colours again: the art's, or while a contrast theme is on the system's. True when
+// the theme or its colours changed; load_tiles then makes the tiles again.
+bool choose_board_colours();
+
 // Makes the 17 tiles for cells of size pixels, unless they are made already: the bitmap resources at
-// 32 pixels, the painter's pictures at any other size.
+// 32 pixels, the painter's pictures at any other size or in a contrast theme.
 void load_tiles(std::int32_t size);
 
 // Repaints the whole client area of the main window inside a paint bracket; always 0.

@@ -202,6 +202,28 @@ void change_dpi(UINT dpi, const RECT* suggested)
     InvalidateRect(main_window, nullptr, TRUE);
 }
 
+// A contrast theme turned on or off, or its colours edited: the tiles are made again and the whole
+// window redrawn, at its size. The same messages come for much else (the screen locked, a prompt
+// opened), and then nothing is done.
+void follow_contrast_theme(UINT message, WPARAM w_param, LPARAM l_param)
+{
+    if (message == WM_SYSCOLORCHANGE && status_bar != nullptr) {
+        // Only top-level windows are told; a common control learns it from its parent.
+        SendMessageA(status_bar, message, w_param, l_param);
+    }
+    const char* area = reinterpret_cast<const char*>(l_param);
+    if (message == WM_SETTINGCHANGE && w_param != SPI_SETHIGHCONTRAST &&
+        (area == nullptr ||
+         (std::strcmp(area, "ImmersiveColorSet") != 0 && std::strcmp(area, "WindowsThemeElement") != 0))) {
+        return;
+    }
+    if (main_window != nullptr && choose_board_colours()) {
+        load_tiles(cell_pixels());
+        // No erase: the paint fills the whole client, and the class brush would flash first.
+        RedrawWindow(main_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+}
+
 }  // namespace
 
 void derive_paths()
@@ -256,6 +278,7 @@ std::int32_t init_application(HINSTANCE previous_instance, LPSTR, int show_comma
     if (dpi != window_dpi(nullptr)) {
         refit_status_font(dpi);
     }
+    choose_board_colours();
     lay_out_window(dpi, nullptr);
     center_window(main_window, nullptr);
     new_game();
@@ -360,6 +383,11 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM w_param, LPA
     case WM_KEYDOWN:
         handle_key(w_param, l_param);
         return 0;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+        follow_contrast_theme(message, w_param, l_param);
+        return DefWindowProcA(window, message, w_param, l_param);
     case WM_DPICHANGED:
         // Both halves of wParam carry the new DPI; lParam the rectangle that the system suggests.
         // A DPI of 0 means nothing to lay out for.

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -383,6 +384,21 @@ TEST(ScaledTiles, OnlyTileColoursAndLitDiffersFromUnlitOnlyInBlueWater)
             }
             EXPECT_GT(blue, size * 4);
         }
+    }
+}
+
+TEST(ScaledTiles, ContrastColoursAloneAndWaterShowsByItsFill)
+{
+    static Picture dry, lit;
+    for (int n = 0; n < 3 * 8; ++n) {  // the 8 pieces at 96, 144 and 192 DPI
+        const int size = 32 + 16 * (n / 8), i = 1 + n % 8;
+        draw_tile(i, size, dry, contrast_colours);
+        draw_tile(i + FirstLitTile - 1, size, lit, contrast_colours);
+        for (int p = 0; p < size * size; ++p) {
+            const int d = dry.pixels[p / size][p % size], l = lit.pixels[p / size][p % size];
+            ASSERT_EQ(l == ContrastHighlight ? ContrastGround : l, d <= ContrastText ? d : -1) << i << " at " << size;
+        }
+        EXPECT_NE(std::memcmp(dry.pixels, lit.pixels, sizeof dry.pixels), 0) << i << " at " << size;
     }
 }
 

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <set>
 #include <vector>
 
 #include "game/board.h"
@@ -288,6 +290,28 @@ TEST_F(Rendering, PaintingAndDrawingGiveBackTheirDeviceContextsAndTiles)
     draw_cell(4, 5);
     std::string report;
     EXPECT_EQ(compare(capture_client(), &report), 0) << report;
+}
+
+TEST_F(Rendering, AContrastThemeDrawsInSystemColoursAloneAndMessagesThatChangeNothingRepaintNothing)
+{
+    const auto system_answer = contrast_theme_on;  // Wine never has a contrast theme: the seam stands in
+    const int elements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT};
+    COLORREF scheme[] = {0x000000, 0x00FFFF, 0xFFFF00, 0x800000}, saved[4];
+    std::transform(elements, elements + 4, saved, GetSysColor);
+    contrast_theme_on = [] { return true; };
+    fill_board_with_every_value();
+    board_cursor = {7, 13, true, true};
+    SetSysColors(4, elements, scheme);  // tells the window
+    UpdateWindow(main_window);
+    const Picture shown = capture_client();
+    const std::set<std::uint32_t> colours(shown.pixels.begin(), shown.pixels.begin() + shown.width * BoardPixels);
+    EXPECT_EQ(colours, (std::set<std::uint32_t>{0x000000, 0xFFFF00, 0x00FFFF, 0x000080}));
+    SendMessageA(main_window, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("ImmersiveColorSet"));
+    EXPECT_FALSE(GetUpdateRect(main_window, nullptr, FALSE));
+    contrast_theme_on = system_answer;
+    SendMessageA(main_window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    EXPECT_EQ(tile_picture(tile_set[FirstLitTile]).pixels, tiles[FirstLitTile].pixels);
+    SetSysColors(4, elements, saved);
 }
 
 // The keyboard's cursor, pure red (no tile has it), over a cell: a frame 2 pixels wide, 1 pixel inside
