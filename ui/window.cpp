@@ -337,6 +337,13 @@ POINT centred_place(const RECT& window, const RECT& reference, const RECT& work_
             centred_position(reference.top, reference.bottom, height, work_area.top, work_area.bottom)};
 }
 
+RECT screen_from_workspace(const RECT& place, const RECT& monitor, const RECT& work_area)
+{
+    const LONG dx = work_area.left - monitor.left;
+    const LONG dy = work_area.top - monitor.top;
+    return {place.left + dx, place.top + dy, place.right + dx, place.bottom + dy};
+}
+
 void center_window(HWND window, HWND owner)
 {
     RECT outer = {};
@@ -344,10 +351,23 @@ void center_window(HWND window, HWND owner)
     // The owner's monitor, or the window's own: the primary one for a window not yet moved.
     RECT reference = {};
     const bool on_owner = owner != nullptr && GetWindowRect(owner, &reference);
+    HMONITOR monitor = MonitorFromWindow(on_owner ? owner : window, MONITOR_DEFAULTTONEAREST);
+    // A minimised owner's rectangle is its icon's, or far off the screen: the box goes where the
+    // owner will be once restored, which is where the player will look.
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    const bool restored = on_owner && IsIconic(owner) && GetWindowPlacement(owner, &placement);
+    if (restored) {
+        monitor = MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTONEAREST);
+    }
     MONITORINFO info = {};
     info.cbSize = sizeof info;
-    if (!GetMonitorInfoA(MonitorFromWindow(on_owner ? owner : window, MONITOR_DEFAULTTONEAREST), &info)) {
+    if (!GetMonitorInfoA(monitor, &info)) {
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+        info.rcMonitor = info.rcWork;
+    }
+    if (restored) {
+        reference = screen_from_workspace(placement.rcNormalPosition, info.rcMonitor, info.rcWork);
     }
     const POINT place = centred_place(outer, on_owner ? reference : info.rcWork, info.rcWork);
     SetWindowPos(window, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);

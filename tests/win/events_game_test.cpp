@@ -91,6 +91,9 @@ TEST_F(MainWindowEvents, AGameEndsAtItsNinetiethTickWithTheBoxesAndTheRecording)
     lay(7, 12, Vertical);
     ASSERT_EQ(game_state.points, 3);
     EXPECT_EQ(status_text(1), "Points: 3");
+    // No file to write: no failed write takes the message part.
+    const std::string shared_path = settings_path;
+    settings_path[0] = '\0';
     ticks(89);
     EXPECT_EQ(game_state.game_over, 0);
     EXPECT_EQ(status_text(0), "1'29\"");
@@ -134,6 +137,9 @@ TEST_F(MainWindowEvents, AGameEndsAtItsNinetiethTickWithTheBoxesAndTheRecording)
     EXPECT_TRUE(unchanged(over));
     EXPECT_EQ(seam_record.beeps + seam_record.resource_plays, 0) << "clicks are silent once the game is over";
     EXPECT_EQ(status_text(0), "1'30\"");
+    handle_command(CMD_LANGUAGE);
+    EXPECT_EQ(status_text(1) + " / " + status_text(2), "Points : 3 / Partie termin\351e");
+    std::snprintf(settings_path, PathSize, "%s", shared_path.c_str());
 }
 
 TEST_F(MainWindowEvents, NewGameStartsAfreshWithZeroPointsAndAnEmptyPointsPart)
@@ -208,6 +214,7 @@ TEST_F(MainWindowEvents, TheClockEndsAGameUnderAnOuterBoxThatKeepsTheMainWindowL
             lay(7, 13, Cross);
             game_state.elapsed_seconds = 89;
             HWND outer_box = nullptr, game_over_owner = nullptr;
+            LRESULT lines_in_outer = -1;
             std::vector<std::string> seen;
             std::vector<BoxStep> steps = {
                 {outer.kind,
@@ -232,6 +239,7 @@ TEST_F(MainWindowEvents, TheClockEndsAGameUnderAnOuterBoxThatKeepsTheMainWindowL
                 {outer.kind,
                  [&](HWND box) {
                      seen.push_back(lock_state());
+                     lines_in_outer = SendDlgItemMessageA(box, IDC_SCORES_LIST, LB_GETCOUNT, 0, 0);
                      press(box, outer.close_button);
                  }},
             };
@@ -251,6 +259,9 @@ TEST_F(MainWindowEvents, TheClockEndsAGameUnderAnOuterBoxThatKeepsTheMainWindowL
             EXPECT_EQ(score_table.entries[0].score, 2);
             EXPECT_STREQ(score_table.entries[0].name, " ");
             EXPECT_EQ(status_text(0), "1'30\"");
+            if (!closed_first) {
+                EXPECT_EQ(lines_in_outer, outer.kind == BoxKind::Scores ? 1 : 0) << "the new score is listed at once";
+            }
         }
     }
 }
@@ -343,7 +354,7 @@ TEST_F(MainWindowEvents, LanguageHelpQuitAndUnknownCommands)
     EXPECT_EQ(menu_label(main_menu, CMD_LANGUAGE), "English");
     EXPECT_EQ(menu_label(main_menu, CMD_QUIT), "Quitter");
     EXPECT_EQ(window_text(main_window), "Ondulor");
-    EXPECT_EQ(status_text(1), "Points: 2") << "the points text changes language when next written";
+    EXPECT_EQ(status_text(1), "Points : 2") << "the points part says it again in the new language";
     lay(7, 12, Vertical);
     EXPECT_EQ(status_text(1), "Points : 3");
     SendMessageA(main_window, WM_COMMAND, CMD_LANGUAGE, 0);

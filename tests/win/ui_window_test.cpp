@@ -344,6 +344,12 @@ TEST_F(CenterWindow, CentresOnScreenOrOwnerAndKeepsTheWindowOnTheScreen)
     center_window(box, owner);
     EXPECT_EQ(rect(box).left, 100 + (300 - 101) / 2);
     EXPECT_EQ(rect(box).top, 50 + (200 - 51) / 2);
+    // Minimised, the owner's own rectangle is its icon's: the box goes where it will be restored.
+    ShowWindow(owner, SW_MINIMIZE);
+    SetWindowPos(box, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    center_window(box, owner);
+    EXPECT_EQ(rect(box).left * 10000 + rect(box).top, (100 + (300 - 101) / 2) * 10000 + 50 + (200 - 51) / 2);
+    ShowWindow(owner, SW_RESTORE);
 
     // An owner near the bottom-right corner: the box is pulled back to end on the screen's edges.
     SetWindowPos(owner, nullptr, screen.cx - 120, screen.cy - 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -375,9 +381,17 @@ TEST(CentredPlace, StaysOnTheOwnersMonitorWhereverThatLies)
         RECT owner, work;
         LONG width, height;
         POINT expected;
+        RECT monitor = {};  // given: owner is a minimised owner's restored place, in workspace coordinates
     };
     const Row rows[] = {
         {"primary with a taskbar below", {390, 300, 890, 700}, {0, 0, 1280, 984}, 300, 200, {490, 400}},
+        {"minimised, taskbar left",
+         {300, 200, 800, 600},
+         {60, 0, 1280, 1024},
+         300,
+         200,
+         {460, 300},
+         {0, 0, 1280, 1024}},
         {"second monitor, right", {1500, 300, 2000, 700}, {1280, 0, 2560, 1024}, 300, 200, {1600, 400}},
         {"second monitor, owner at its far edge", {2200, 300, 2700, 700}, {1280, 0, 2560, 1024}, 300, 200, {2260, 400}},
         {"monitor left of the primary", {-1100, 500, -600, 900}, {-1280, 0, 0, 1024}, 300, 200, {-1000, 600}},
@@ -392,7 +406,9 @@ TEST(CentredPlace, StaysOnTheOwnersMonitorWhereverThatLies)
         {"no owner: the work area itself", {0, 40, 1280, 1024}, {0, 40, 1280, 1024}, 300, 200, {490, 432}},
     };
     for (const Row& row : rows) {
-        const POINT place = centred_place({0, 0, row.width, row.height}, row.owner, row.work);
+        const bool minimised = row.monitor.right != 0;
+        const RECT owner = minimised ? screen_from_workspace(row.owner, row.monitor, row.work) : row.owner;
+        const POINT place = centred_place({0, 0, row.width, row.height}, owner, row.work);
         EXPECT_EQ(place.x, row.expected.x) << row.what;
         EXPECT_EQ(place.y, row.expected.y) << row.what;
     }
