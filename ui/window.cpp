@@ -291,6 +291,15 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM w_param, LPA
         }
         paint_window();
         return 0;
+    case WM_SYSCOMMAND:
+        // A window manager's restore comes as this command, which Wine drops for a disabled window:
+        // restored with a box open, the frame came back around a window still minimised, black.
+        if ((w_param & 0xFFF0) == SC_RESTORE && IsIconic(window) && !IsWindowEnabled(window)) {
+            // The box keeps the keyboard: the window it locks does not take it.
+            ShowWindow(window, SW_SHOWNOACTIVATE);
+            return 0;
+        }
+        return DefWindowProcA(window, message, w_param, l_param);
     case WM_CLOSE:
         // The window stays up while the loop ends and the settings are written.
         PostMessageA(window, WM_DESTROY, 0, 0);

@@ -27,6 +27,11 @@ void press_key(HWND box, WPARAM key)
     SendMessageA(edit, WM_KEYUP, key, 0xC0000001);
 }
 
+void press_enter(HWND box)
+{
+    PostMessageA(GetDlgItem(box, IDC_SETTINGS_DURATION), WM_KEYDOWN, VK_RETURN, 1);
+}
+
 // A press of the mouse on the upper or lower quarter of the arrow control.
 void click_arrow(HWND box, bool up)
 {
@@ -161,7 +166,7 @@ TEST_F(SettingsBox, OkStoresTheTypedDurationUnclampedAndTheSoundSwitch)
     struct Case {
         const char* typed;
         std::int32_t stored;
-        bool enter = false;  // the Enter key, through the box's own loop, instead of OK
+        bool enter = false;  // the Enter key instead of OK
     };
     const Case cases[] = {
         {"750", 750, true},
@@ -178,17 +183,12 @@ TEST_F(SettingsBox, OkStoresTheTypedDurationUnclampedAndTheSoundSwitch)
         SCOPED_TRACE(c.typed);
         settings.duration = 90;
         settings.sound = 0;
-        const ScriptOutcome outcome =
-            run_boxes([] { handle_command(CMD_SETTINGS); },
-                      {{BoxKind::Settings, [&](HWND box) {
-                            SetDlgItemTextA(box, IDC_SETTINGS_DURATION, c.typed);
-                            SendDlgItemMessageA(box, IDC_SETTINGS_SOUND, BM_CLICK, 0, 0);
-                            if (c.enter) {
-                                PostMessageA(GetDlgItem(box, IDC_SETTINGS_DURATION), WM_KEYDOWN, VK_RETURN, 1);
-                            } else {
-                                press(box, IDC_OK);
-                            }
-                        }}});
+        const ScriptOutcome outcome = run_boxes([] { handle_command(CMD_SETTINGS); },
+                                                {{BoxKind::Settings, [&](HWND box) {
+                                                      SetDlgItemTextA(box, IDC_SETTINGS_DURATION, c.typed);
+                                                      SendDlgItemMessageA(box, IDC_SETTINGS_SOUND, BM_CLICK, 0, 0);
+                                                      c.enter ? press_enter(box) : press(box, IDC_OK);
+                                                  }}});
         expect_clean_run(outcome, 1);
         EXPECT_EQ(settings.duration, c.stored);
         EXPECT_EQ(settings.sound, 1);
