@@ -14,7 +14,7 @@
 namespace {
 
 constexpr int NameBufferSize = 64;
-constexpr int NameFieldLimit = 24;  // what the edit box hands over, terminator included
+constexpr int NameFieldLimit = ScoreNameTyped + 1;  // what the edit box hands over, terminator included
 
 struct OpenBoxSearch {
     HWND ending;  // the box that is ending, not counted
@@ -61,6 +61,17 @@ BOOL CALLBACK find_open_box(HWND window, LPARAM search_address)
         lstrcmpA(class_name, "#32770") == 0) {
         search->found = window;
         return FALSE;
+    }
+    return TRUE;
+}
+
+// A best-scores box under the recording's boxes shows the entry as soon as it is stored.
+BOOL CALLBACK refill_scores_box(HWND window, LPARAM)
+{
+    HWND list = GetDlgItem(window, IDC_SCORES_LIST);
+    if (list != nullptr && GetWindow(window, GW_OWNER) == main_window) {
+        SendMessageA(list, LB_RESETCONTENT, 0, 0);
+        fill_score_list(window);
     }
     return TRUE;
 }
@@ -194,6 +205,8 @@ INT_PTR CALLBACK name_dialog_proc(HWND dialog, UINT message, WPARAM w_param, LPA
         SetWindowLongPtrA(dialog, GWLP_USERDATA, l_param);
         char* name = name_buffer_of(dialog);
         HWND edit = GetDlgItem(dialog, IDC_NAME_EDIT);
+        // What is typed is what is kept: the edit stops where take_name would cut.
+        SendMessageA(edit, EM_LIMITTEXT, NameFieldLimit - 1, 0);
         if (name != nullptr) {
             name[0] = ' ';
             name[1] = '\0';
@@ -256,5 +269,6 @@ bool record_score()
         ++length;
     }
     stored[length] = '\0';
+    EnumThreadWindows(GetCurrentThreadId(), refill_scores_box, 0);
     return true;
 }

@@ -91,6 +91,8 @@ INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM w_param,
         return FALSE;
     case WM_COMMAND:
         switch (LOWORD(w_param)) {
+        // Enter sends IDOK, as no button is the default: a default OK would change the box's look.
+        case IDOK:
         case IDC_OK:
             store_settings(dialog);
             end_box(dialog, 1);

@@ -36,6 +36,8 @@ constexpr LPARAM KeyRepeatFlag = 1 << 30;
 bool save_failure_shown = false;
 // The last write failed: memory holds changes that the disk does not.
 bool changes_unsaved = false;
+// The text id of the other message shown, 0 for none: a language switch says it again.
+std::int32_t shown_message = 0;
 
 void set_status_part(int part, const char* text)
 {
@@ -99,10 +101,32 @@ void start_new_game()
     }
 }
 
+void show_message(std::int32_t text_id)
+{
+    set_status_message(load_text(text_id));
+    shown_message = text_id;
+}
+
+// The status bar's words again, in the language just chosen; the time (1'30") has none.
+void relabel_status_bar()
+{
+    // Empty until the game's first piece: it stays so.
+    if (LOWORD(SendMessageA(status_bar, SB_GETTEXTLENGTHA, StatusPointsPart, 0)) != 0) {
+        show_points(game_state.points);
+    }
+    if (save_failure_shown) {
+        set_status_message(load_text(TXT_SAVE_FAILED));
+        save_failure_shown = true;
+    } else if (shown_message != 0) {
+        show_message(shown_message);
+    }
+}
+
 void switch_language()
 {
     settings.language = settings.language == LANGUAGE_ENGLISH ? LANGUAGE_FRENCH : LANGUAGE_ENGLISH;
     relabel_menu(main_window, main_menu);
+    relabel_status_bar();
     board_language_changed();
 }
 
@@ -112,13 +136,26 @@ void open_settings()
     const std::int32_t language = settings.language;
     open_dialog(DLG_SETTINGS, settings_dialog_proc);
     if (settings.language != language) {
+        relabel_status_bar();
         board_language_changed();
     }
 }
 
+// A game that ends unseen calls the player back: the taskbar button flashes until the game is in front.
+void flash_if_unseen()
+{
+    HWND front = GetForegroundWindow();
+    if (!IsIconic(main_window) && front != nullptr && GetAncestor(front, GA_ROOTOWNER) == main_window) {
+        return;
+    }
+    FLASHWINFO flash = {sizeof flash, main_window, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+    FlashWindowEx(&flash);
+}
+
 void end_game()
 {
-    set_status_message(load_text(TXT_GAME_OVER_STATUS));
+    show_message(TXT_GAME_OVER_STATUS);
+    flash_if_unseen();
     // Marked over before the box opens: the ticks that its loop dispatches must not end the game again.
     game_state.game_over = 1;
     open_dialog(DLG_GAME_OVER, game_over_dialog_proc);
@@ -315,6 +352,7 @@ void handle_key(WPARAM key, LPARAM flags)
 void set_status_message(const char* text)
 {
     save_failure_shown = false;
+    shown_message = 0;
     set_status_part(StatusMessagePart, text);
 }
 

@@ -55,8 +55,9 @@ LONGLONG span_gap(LONGLONG start, LONGLONG end, LONGLONG other_start, LONGLONG o
     return other_start > end ? other_start - end : start > other_end ? start - other_end : 0;
 }
 
-// The work area of the monitor nearest to place among the desktop's, chosen by nearest_work_area.
-RECT desktop_work_area(const RECT& place)
+// The monitor nearest to place among the desktop's, chosen by nearest_monitor; the primary work area
+// when none answers.
+MonitorArea desktop_monitor(const RECT& place)
 {
     struct Desktop {
         MonitorArea monitors[16];
@@ -75,11 +76,12 @@ RECT desktop_work_area(const RECT& place)
             return found->count < 16;
         },
         reinterpret_cast<LPARAM>(&desktop));
-    RECT work = nearest_work_area(place, desktop.monitors, desktop.count);
-    if (IsRectEmpty(&work)) {
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    MonitorArea area = nearest_monitor(place, desktop.monitors, desktop.count);
+    if (IsRectEmpty(&area.work)) {
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area.work, 0);
+        area.monitor = area.work;
     }
-    return work;
+    return area;
 }
 
 bool register_main_class()
@@ -357,6 +359,15 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM w_param, LPA
         }
         paint_window();
         return 0;
+    case WM_SYSCOMMAND:
+        // A window manager's restore comes as this command, which Wine drops for a disabled window:
+        // restored with a box open, the frame came back around a window still minimised, black.
+        if ((w_param & 0xFFF0) == SC_RESTORE && IsIconic(window) && !IsWindowEnabled(window)) {
+            // The box keeps the keyboard: the window it locks does not take it.
+            ShowWindow(window, SW_SHOWNOACTIVATE);
+            return 0;
+        }
+        return DefWindowProcA(window, message, w_param, l_param);
     case WM_CLOSE:
         // The window stays up while the loop ends and the settings are written.
         PostMessageA(window, WM_DESTROY, 0, 0);
@@ -408,6 +419,13 @@ POINT centred_place(const RECT& window, const RECT& reference, const RECT& work_
             centred_position(reference.top, reference.bottom, height, work_area.top, work_area.bottom)};
 }
 
+RECT screen_from_workspace(const RECT& place, const RECT& monitor, const RECT& work_area)
+{
+    const LONG dx = work_area.left - monitor.left;
+    const LONG dy = work_area.top - monitor.top;
+    return {place.left + dx, place.top + dy, place.right + dx, place.bottom + dy};
+}
+
 void center_window(HWND window, HWND owner)
 {
     RECT outer = {};
@@ -415,14 +433,22 @@ void center_window(HWND window, HWND owner)
     // The owner's monitor, or the window's own: the primary one for a window not yet moved.
     RECT reference = {};
     const bool on_owner = owner != nullptr && GetWindowRect(owner, &reference);
-    const RECT work = desktop_work_area(on_owner ? reference : outer);
-    const POINT place = centred_place(outer, on_owner ? reference : work, work);
+    // A minimised owner's rectangle is its icon's, or far off the screen: the box goes where the
+    // owner will be once restored, which is where the player will look.
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    const bool restored = on_owner && IsIconic(owner) && GetWindowPlacement(owner, &placement);
+    const MonitorArea area = desktop_monitor(restored ? placement.rcNormalPosition : on_owner ? reference : outer);
+    if (restored) {
+        reference = screen_from_workspace(placement.rcNormalPosition, area.monitor, area.work);
+    }
+    const POINT place = centred_place(outer, on_owner ? reference : area.work, area.work);
     SetWindowPos(window, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
-RECT nearest_work_area(const RECT& place, const MonitorArea* monitors, int count)
+MonitorArea nearest_monitor(const RECT& place, const MonitorArea* monitors, int count)
 {
-    RECT work = {};
+    MonitorArea nearest = {};
     LONGLONG most_shared = -1, least_gap = -1;
     for (int index = 0; index < count; ++index) {
         const RECT& monitor = monitors[index].monitor;
@@ -436,8 +462,8 @@ RECT nearest_work_area(const RECT& place, const MonitorArea* monitors, int count
         if (area > most_shared || (area == 0 && most_shared == 0 && gap < least_gap)) {
             most_shared = area;
             least_gap = gap;
-            work = monitors[index].work;
+            nearest = monitors[index];
         }
     }
-    return work;
+    return nearest;
 }

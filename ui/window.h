@@ -24,8 +24,8 @@ void derive_paths();
 
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM w_param, LPARAM l_param);
 
-// Centres window on owner, kept within the work area of the owner's monitor; with no owner, centres
-// it on the work area of its own monitor.
+// Centres window on owner, kept within the work area of the owner's monitor; on a minimised owner's
+// restored place; with no owner, on the work area of its own monitor.
 void center_window(HWND window, HWND owner);
 
 // Where center_window puts window's top-left corner: centred on reference, then moved into work_area,
@@ -39,9 +39,13 @@ struct MonitorArea {
     RECT work;
 };
 
-// The work area of the monitor that holds the most of place, or of the nearest one when place lies on
-// none, as the system picks a window's nearest monitor; an empty rectangle when count is 0.
-RECT nearest_work_area(const RECT& place, const MonitorArea* monitors, int count);
+// The monitor that holds the most of place, or the nearest one when place lies on none, as the system
+// picks a window's nearest monitor; empty rectangles when count is 0.
+MonitorArea nearest_monitor(const RECT& place, const MonitorArea* monitors, int count);
+
+// A restored place as GetWindowPlacement gives it, in workspace coordinates (from the corner of its
+// monitor's work area, which a taskbar on the left or at the top moves), in screen coordinates.
+RECT screen_from_workspace(const RECT& place, const RECT& monitor, const RECT& work_area);
 
 // The fetch of the executable's path (in UTF-16), replaceable so that tests can place the settings file.
 extern DWORD (*module_file_name)(HMODULE module, LPWSTR buffer, DWORD size);

@@ -546,5 +546,30 @@ second_start() {
 }
 run_case second_start
 
+# minimised: the game window has shrunk to its icon.
+minimised() { eval "$(xdotool getwindowgeometry --shell --prefix NOW_ "$win")" && [ "$NOW_HEIGHT" -lt 100 ]; }
+# A game that ends minimised opens its game-over box centred on where the game was (within 40 pixels),
+# not on the icon at the screen's corner; the game then closes with 0, its file as it was.
+unseen_game() {
+  printf 'Langue=0\r\nDur\351e=10\r\nSon=0\r\n' >"$1/ondulor.ini"
+  start_game "$1" || return
+  keys alt+space n
+  await 5 "the game to be minimised" minimised || return
+  local box dx dy
+  box=$(wait_window '^Bravo !!$' 20) || { fail "no game-over box"; return; }
+  eval "$(xdotool getwindowgeometry --shell --prefix BOX_ "$box")"
+  dx=$((BOX_X + BOX_WIDTH / 2 - X - WIDTH / 2)) dy=$((BOX_Y + BOX_HEIGHT / 2 - Y - HEIGHT / 2))
+  [ "${dx#-}" -le 40 ] && [ "${dy#-}" -le 40 ] || fail "the box's centre is $dx, $dy pixels off the game's"
+  xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key --clearmodifiers Return
+  box=$(wait_window '^Veuillez indiquer votre nom$' 10) || { fail "no name box"; return; }
+  xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key --clearmodifiers Escape
+  await 5 "the name box to close" window_gone '^Veuillez indiquer votre nom$' || return
+  keys alt+F4
+  wait_exit 10
+  [ "$rc" = 0 ] || fail "exit code $rc after Alt+F4"
+  expect_file "$1/ondulor.ini" 'Langue=0\r\nDur\351e=10\r\nSon=0\r\n'
+}
+run_case unseen_game
+
 echo "e2e: $passed passed, $failed failed"
 [ "$failed" = 0 ]

@@ -134,6 +134,9 @@ TEST_F(MainWindowEvents, AGameEndsAtItsNinetiethTickWithTheBoxesAndTheRecording)
     EXPECT_TRUE(unchanged(over));
     EXPECT_EQ(seam_record.beeps + seam_record.resource_plays, 0) << "clicks are silent once the game is over";
     EXPECT_EQ(status_text(0), "1'30\"");
+    handle_command(CMD_LANGUAGE);
+    EXPECT_EQ(status_text(1) + " / " + status_text(2),
+              "Points : 3 / Scores non enregistr\351s : nouvel essai plus tard");
 }
 
 TEST_F(MainWindowEvents, NewGameStartsAfreshWithZeroPointsAndAnEmptyPointsPart)
@@ -208,6 +211,7 @@ TEST_F(MainWindowEvents, TheClockEndsAGameUnderAnOuterBoxThatKeepsTheMainWindowL
             lay(7, 13, Cross);
             game_state.elapsed_seconds = 89;
             HWND outer_box = nullptr, game_over_owner = nullptr;
+            LRESULT lines_in_outer = 0;
             std::vector<std::string> seen;
             std::vector<BoxStep> steps = {
                 {outer.kind,
@@ -218,7 +222,9 @@ TEST_F(MainWindowEvents, TheClockEndsAGameUnderAnOuterBoxThatKeepsTheMainWindowL
                 {BoxKind::GameOver,
                  [&](HWND box) {
                      game_over_owner = GetWindow(box, GW_OWNER);
-                     seen.push_back(lock_state());
+                     ShowWindow(main_window, SW_MINIMIZE);  // then a window manager's restore, while locked
+                     SendMessageA(main_window, WM_SYSCOMMAND, SC_RESTORE, 0);
+                     seen.push_back(IsIconic(main_window) ? "minimised" : lock_state());
                      press(box, IDC_OK);
                  }},
                 {BoxKind::Name,
@@ -232,6 +238,7 @@ TEST_F(MainWindowEvents, TheClockEndsAGameUnderAnOuterBoxThatKeepsTheMainWindowL
                 {outer.kind,
                  [&](HWND box) {
                      seen.push_back(lock_state());
+                     lines_in_outer = SendDlgItemMessageA(box, IDC_SCORES_LIST, LB_GETCOUNT, 0, 0);
                      press(box, outer.close_button);
                  }},
             };
@@ -251,6 +258,7 @@ TEST_F(MainWindowEvents, TheClockEndsAGameUnderAnOuterBoxThatKeepsTheMainWindowL
             EXPECT_EQ(score_table.entries[0].score, 2);
             EXPECT_STREQ(score_table.entries[0].name, " ");
             EXPECT_EQ(status_text(0), "1'30\"");
+            EXPECT_EQ(lines_in_outer, outer.kind == BoxKind::Scores && !closed_first ? 1 : 0) << "listed at once";
         }
     }
 }
@@ -343,7 +351,7 @@ TEST_F(MainWindowEvents, LanguageHelpQuitAndUnknownCommands)
     EXPECT_EQ(menu_label(main_menu, CMD_LANGUAGE), "English");
     EXPECT_EQ(menu_label(main_menu, CMD_QUIT), "Quitter");
     EXPECT_EQ(window_text(main_window), "Ondulor");
-    EXPECT_EQ(status_text(1), "Points: 2") << "the points text changes language when next written";
+    EXPECT_EQ(status_text(1), "Points : 2") << "the points part says it again in the new language";
     lay(7, 12, Vertical);
     EXPECT_EQ(status_text(1), "Points : 3");
     SendMessageA(main_window, WM_COMMAND, CMD_LANGUAGE, 0);

@@ -376,10 +376,19 @@ TEST(CentredPlace, StaysOnTheOwnersMonitorWhereverThatLies)
         RECT owner, work;
         LONG width, height;
         POINT expected;
-        RECT beside = {};  // another monitor, listed first: the nearest one must still be chosen
+        RECT beside = {};   // another monitor, listed first: the nearest one must still be chosen
+        RECT monitor = {};  // given: owner is a minimised owner's restored place, in workspace coordinates
     };
     const Row rows[] = {
         {"primary with a taskbar below", {390, 300, 890, 700}, {0, 0, 1280, 984}, 300, 200, {490, 400}},
+        {"minimised, taskbar left",
+         {300, 200, 800, 600},
+         {60, 0, 1280, 1024},
+         300,
+         200,
+         {460, 300},
+         {},
+         {0, 0, 1280, 1024}},
         {"second monitor, right", {1500, 300, 2000, 700}, {1280, 0, 2560, 1024}, 300, 200, {1600, 400}},
         {"second monitor, owner at its far edge", {2200, 300, 2700, 700}, {1280, 0, 2560, 1024}, 300, 200, {2260, 400}},
         {"monitor left of the primary", {-1100, 500, -600, 900}, {-1280, 0, 0, 1024}, 300, 200, {-1000, 600}},
@@ -397,8 +406,9 @@ TEST(CentredPlace, StaysOnTheOwnersMonitorWhereverThatLies)
     for (const Row& row : rows) {
         const MonitorArea desktop[] = {{row.beside, row.beside}, {row.work, row.work}};
         const bool two = !IsRectEmpty(&row.beside);
-        const RECT work = nearest_work_area(row.owner, desktop + (two ? 0 : 1), two ? 2 : 1);
-        const POINT place = centred_place({0, 0, row.width, row.height}, row.owner, work);
+        const RECT work = nearest_monitor(row.owner, desktop + (two ? 0 : 1), two ? 2 : 1).work;
+        const RECT owner = row.monitor.right != 0 ? screen_from_workspace(row.owner, row.monitor, work) : row.owner;
+        const POINT place = centred_place({0, 0, row.width, row.height}, owner, work);
         EXPECT_EQ(place.x, row.expected.x) << row.what;
         EXPECT_EQ(place.y, row.expected.y) << row.what;
     }
