@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "app/scores.h"
 #include "app/settings_file.h"
@@ -186,18 +187,11 @@ TEST(WriteSettings, AFileHeldForAMomentIsWrittenOnceLetGo)
     write_bytes(path, "Langue=0\r\n");
     HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    HANDLE scanner = CreateThread(
-        nullptr, 0,
-        [](void* handle) -> DWORD {
-            Sleep(500);
-            return CloseHandle(handle);
-        },
-        held, 0, nullptr);
+    std::thread scanner([held] { Sleep(500), CloseHandle(held); });
     settings = Settings{LANGUAGE_ENGLISH, 90, 0};
     clear_scores();
     EXPECT_TRUE(save_settings(path.c_str()));
-    WaitForSingleObject(scanner, 5000);
-    CloseHandle(scanner);
+    scanner.join();
     EXPECT_EQ(read_bytes(path), "Language=1000\r\nDuration=90\r\nSound=0\r\n");
     reset_app_state();
 }
